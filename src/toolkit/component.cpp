@@ -101,6 +101,11 @@ void TComponent::SetEvent(const std::string& name, const EventHandler&) {
   throw EDefinitionError(std::string(ClassName()) + " " + name_ + ": unknown event " + name);
 }
 
+void TComponent::InsertDefinedChild(TComponent* child) {
+  throw EDefinitionError(std::string(ClassName()) + " " + name_ + " cannot contain " +
+                         child->ClassName() + " " + child->Name());
+}
+
 void TComponent::unknownProperty(const std::string& name) const {
   throw EDefinitionError(std::string(ClassName()) + " " + name_ + ": unknown property " + name);
 }

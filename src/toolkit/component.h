@@ -109,6 +109,9 @@ class TComponent {
   // Binds an event ("OnClick") to a handler. Unknown events and handlers of the wrong
   // signature raise EDefinitionError.
   virtual void SetEvent(const std::string& name, const EventHandler& handler);
+  // The definition nests `child` inside this component: a container control makes it a child
+  // control, a data set makes it one of its fields. The base refuses with EDefinitionError.
+  virtual void InsertDefinedChild(TComponent* child);
   // Called on every component once its whole definition has been read.
   virtual void Loaded() {}
   // True while the definition reader is building this component: change events are quiet.
