@@ -1,0 +1,14 @@
+#pragma once
+// The command line of vnd42400:
+//   vnd42400 init --db TARGET
+//   vnd42400 demo --db TARGET [--products N]
+//   vnd42400 serve --db TARGET [--listen HOST:PORT] [--token-file FILE] [--max-connections N]
+// TARGET is an SQLite file path or a postgresql:// URI. Exit status 0 on success, 2 on bad
+// usage and 1 on failure, with a one-line error on standard error. `serve` prints exactly one
+// line "listening on HOST:PORT" on standard output once it accepts connections.
+
+namespace server {
+
+int runCommandLine(int argc, char** argv);
+
+}  // namespace server

@@ -1,0 +1,166 @@
+#include "server/dispatcher.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "rpc/protocol_error.h"
+#include "rpc/server_codec.h"
+
+namespace server {
+namespace {
+
+using Result = CallOutcome::Result;
+
+constexpr std::string_view kAttach = "attach";
+
+// Compares without an early exit, so the time taken does not tell how much of a guessed
+// token was right.
+bool sameSecret(std::string_view given, std::string_view expected) {
+  unsigned char diff = given.size() == expected.size() ? 0 : 1;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const unsigned char g = i < given.size() ? static_cast<unsigned char>(given[i]) : 0;
+    diff |= g ^ static_cast<unsigned char>(expected[i]);
+  }
+  return diff == 0;
+}
+
+std::optional<ArgKind> argKind(rpc::WireKind kind) {
+  switch (kind) {
+    case rpc::WireKind::Nil:
+      return ArgKind::Null;
+    case rpc::WireKind::Boolean:
+      return ArgKind::Boolean;
+    case rpc::WireKind::Integer:
+      return ArgKind::Integer;
+    case rpc::WireKind::String:
+      return ArgKind::String;
+    case rpc::WireKind::StringRef:
+      return ArgKind::StringRef;
+    case rpc::WireKind::Date:
+      return ArgKind::Date;
+    case rpc::WireKind::Packet:
+      return ArgKind::Packet;
+    case rpc::WireKind::StringMap:
+    case rpc::WireKind::Invalid:
+      break;
+  }
+  return std::nullopt;
+}
+
+Arg toArg(rpc::WireValue&& v, ArgKind kind) {
+  Arg arg;
+  arg.kind = kind;
+  arg.text = std::move(v.text);
+  arg.date = v.date;
+  arg.integer = v.integer;
+  arg.boolean = v.boolean;
+  arg.packet = std::move(v.packet);
+  return arg;
+}
+
+std::string invalidArgument(std::string_view method, size_t position) {
+  return std::string(method) + ": argumento " + std::to_string(position) + " inválido";
+}
+
+CallOutcome error(rpc::OutBuffer& out, uint32_t msgid, std::string method, int code,
+                  std::string_view message) {
+  rpc::encodeError(out, msgid, code, message);
+  return {Result::Error, code, std::move(method)};
+}
+
+}  // namespace
+
+Dispatcher::Dispatcher(std::vector<const ServerObject*> objects, std::string token,
+                       rpc::Limits limits)
+    : token_(std::move(token)), limits_(limits) {
+  for (const ServerObject* object : objects) {
+    Object& entry = objects_[std::string(object->name())];
+    entry.object = object;
+    for (const MethodSpec& spec : object->methods()) entry.methods[spec.name] = &spec;
+  }
+}
+
+CallOutcome Dispatcher::handle(const rpc::Frame& frame, SessionState& state,
+                               rpc::OutBuffer& out) const {
+  out.clear();
+  rpc::Request request = rpc::decodeRequest(frame, limits_);
+  if (request.kind == rpc::Request::Kind::Notification) return {Result::Ignored, 0, {}};
+  const uint32_t id = request.msgid;
+  std::string& method = request.method;
+  if (request.kind == rpc::Request::Kind::Malformed)
+    return error(out, id, std::move(method), 400, "requisição malformada: " + request.problem);
+  auto& params = request.params;
+
+  if (method == kAttach) {
+    // A failed attach leaves the connection attached to nothing, whatever it had before.
+    state.object = nullptr;
+    if (params.empty() || params.size() > 3)
+      return error(out, id, method, 400, invalidArgument(method, params.empty() ? 1 : 4));
+    if (params[0].kind != rpc::WireKind::String)
+      return error(out, id, method, 400, invalidArgument(method, 1));
+    const bool hasToken = params.size() > 1 && params[1].kind != rpc::WireKind::Nil;
+    if (hasToken && params[1].kind != rpc::WireKind::String)
+      return error(out, id, method, 400, invalidArgument(method, 2));
+    if (params.size() > 2 && params[2].kind != rpc::WireKind::StringMap &&
+        params[2].kind != rpc::WireKind::Nil)
+      return error(out, id, method, 400, invalidArgument(method, 3));
+    // The token is checked first, so that without it nothing tells which names exist.
+    if (!token_.empty() && !(hasToken && sameSecret(params[1].text, token_)))
+      return error(out, id, method, 401, "acesso negado");
+    const auto found = objects_.find(params[0].text);
+    if (found == objects_.end())
+      return error(out, id, method, 404, "servidor desconhecido: " + params[0].text);
+    state.object = found->second.object;
+    state.context.user.clear();
+    state.context.host.clear();
+    if (params.size() > 2) {
+      for (const auto& [key, value] : params[2].entries) {
+        if (key == "user") state.context.user = value;
+        if (key == "host") state.context.host = value;
+      }
+    }
+    rpc::encodeResult(out, id, true);
+    return {Result::Ok, 0, std::move(method)};
+  }
+
+  if (!state.object)
+    return error(out, id, std::move(method), 409, "conexão sem servidor associado");
+  const Object& object = objects_.find(state.object->name())->second;
+  const auto found = object.methods.find(method);
+  if (found == object.methods.end())
+    return error(out, id, method, 405, "método desconhecido: " + method);
+  const MethodSpec& spec = *found->second;
+
+  if (params.size() != spec.params.size()) {
+    const size_t position = std::min(params.size(), spec.params.size()) + 1;
+    return error(out, id, method, 400, invalidArgument(method, position));
+  }
+  std::vector<Arg> args;
+  args.reserve(params.size());
+  for (size_t i = 0; i < params.size(); ++i) {
+    const auto kind = argKind(params[i].kind);
+    const auto& accepted = spec.params[i];
+    if (!kind || std::find(accepted.begin(), accepted.end(), *kind) == accepted.end())
+      return error(out, id, method, 400, invalidArgument(method, i + 1));
+    args.push_back(toArg(std::move(params[i]), *kind));
+  }
+
+  try {
+    const Answer answer = spec.handler(state.context, args);
+    rpc::encodeAnswer(out, id, answer.status, answer.message,
+                      answer.data ? &*answer.data : nullptr);
+    if (answer.status == 0) return {Result::Ok, 0, std::move(method)};
+    return {Result::Refused, answer.status, std::move(method)};
+  } catch (const CallError& e) {
+    out.clear();
+    return error(out, id, std::move(method), e.code(), e.what());
+  } catch (const std::exception& e) {
+    out.clear();
+    return error(out, id, std::move(method), 500, std::string("erro interno: ") + e.what());
+  } catch (...) {
+    out.clear();
+    return error(out, id, std::move(method), 500, "erro interno");
+  }
+}
+
+}  // namespace server

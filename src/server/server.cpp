@@ -1,0 +1,133 @@
+#include "server/server.h"
+
+#include <asio.hpp>
+
+#include <optional>
+#include <set>
+#include <stdexcept>
+
+#include "server/call_log.h"
+#include "server/dispatcher.h"
+#include "server/session.h"
+
+namespace server {
+
+struct Server::Impl {
+  Impl(ServerConfig c, std::vector<const ServerObject*> objects)
+      : config(std::move(c)),
+        dispatcher(std::move(objects), config.token, config.limits),
+        workers(config.workers == 0 ? 1 : config.workers) {}
+
+  void accept();
+  void shutdown();
+
+  ServerConfig config;
+  Dispatcher dispatcher;
+  asio::io_context io{1};
+  asio::thread_pool workers;
+  asio::ip::tcp::acceptor acceptor{io};
+  asio::steady_timer retry{io};
+  std::optional<asio::signal_set> signals;
+  std::set<std::shared_ptr<Session>> sessions;
+  bool stopping = false;
+};
+
+Server::Server(ServerConfig config, std::vector<const ServerObject*> objects)
+    : impl_(std::make_unique<Impl>(std::move(config), std::move(objects))) {}
+
+Server::~Server() {
+  impl_->workers.join();
+}
+
+std::string Server::listen(bool catchSignals) {
+  Impl& s = *impl_;
+  asio::ip::tcp::endpoint endpoint;
+  std::error_code ec;
+  const auto address = asio::ip::make_address(s.config.host, ec);
+  if (!ec) {
+    endpoint = {address, s.config.port};
+  } else {
+    asio::ip::tcp::resolver resolver(s.io);
+    const auto results = resolver.resolve(s.config.host, std::to_string(s.config.port), ec);
+    if (ec || results.empty())
+      throw std::runtime_error("cannot resolve " + s.config.host + ": " + ec.message());
+    endpoint = results.begin()->endpoint();
+  }
+  try {
+    s.acceptor.open(endpoint.protocol());
+    s.acceptor.set_option(asio::ip::tcp::acceptor::reuse_address(true));
+    s.acceptor.bind(endpoint);
+    s.acceptor.listen();
+  } catch (const std::system_error& e) {
+    throw std::runtime_error("cannot listen on " + s.config.host + ":" +
+                             std::to_string(s.config.port) + ": " + e.code().message());
+  }
+  if (catchSignals) {
+    s.signals.emplace(s.io, SIGINT, SIGTERM);
+    s.signals->async_wait([&s](std::error_code ec, int) {
+      if (!ec) s.shutdown();
+    });
+  }
+  const auto bound = s.acceptor.local_endpoint();
+  const std::string host = bound.address().is_v6() ? "[" + bound.address().to_string() + "]"
+                                                   : bound.address().to_string();
+  return host + ":" + std::to_string(bound.port());
+}
+
+void Server::run() {
+  impl_->accept();
+  impl_->io.run();
+  impl_->workers.join();
+}
+
+void Server::stop() {
+  asio::post(impl_->io, [s = impl_.get()] { s->shutdown(); });
+}
+
+void Server::Impl::accept() {
+  acceptor.async_accept([this](std::error_code ec, asio::ip::tcp::socket socket) {
+    if (stopping || ec == asio::error::operation_aborted) return;
+    if (ec) {
+      // Out of descriptors, usually: wait a little rather than spin on the error.
+      logInfo("accept failed: " + ec.message());
+      retry.expires_after(std::chrono::milliseconds(100));
+      retry.async_wait([this](std::error_code waitEc) {
+        if (!waitEc && !stopping) accept();
+      });
+      return;
+    }
+    if (config.maxConnections != 0 && sessions.size() >= config.maxConnections) {
+      std::error_code ignored;
+      const auto remote = socket.remote_endpoint(ignored);
+      logConnection(
+          remote.address().to_string() + ":" + std::to_string(remote.port()),
+          "refused: " + std::to_string(config.maxConnections) + " connections already open");
+      socket.close(ignored);
+      accept();
+      return;
+    }
+    std::error_code ignored;
+    socket.set_option(asio::ip::tcp::no_delay(true), ignored);
+    auto session = std::make_shared<Session>(
+        std::move(socket), dispatcher, workers, config.limits,
+        [this](const std::shared_ptr<Session>& closed) { sessions.erase(closed); });
+    sessions.insert(session);
+    session->start();
+    accept();
+  });
+}
+
+void Server::Impl::shutdown() {
+  if (stopping) return;
+  stopping = true;
+  logInfo("stopping: " + std::to_string(sessions.size()) + " connections open");
+  std::error_code ignored;
+  acceptor.close(ignored);
+  retry.cancel();
+  if (signals) signals->cancel(ignored);
+  // Copied, because an idle session leaves the set as it stops.
+  const auto open = sessions;
+  for (const auto& session : open) session->stop();
+}
+
+}  // namespace server

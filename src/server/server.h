@@ -1,0 +1,52 @@
+#pragma once
+// The TCP server of vnd42400: one listening socket, a session per connection, and a small pool
+// of worker threads that run the calls, so that a slow call holds up only its own connection.
+// Each connection is answered in order, one call at a time. The server object(s) and the
+// dispatcher rules are the caller's; the Server owns sockets, threads and sessions.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "rpc/limits.h"
+#include "server/server_object.h"
+
+namespace server {
+
+struct ServerConfig {
+  std::string host = "127.0.0.1";
+  uint16_t port = 2110;
+  // Empty: attach needs no token.
+  std::string token;
+  // Connections beyond this many are accepted and closed at once; 0 for no limit.
+  size_t maxConnections = 256;
+  unsigned workers = 4;
+  rpc::Limits limits;
+};
+
+class Server {
+ public:
+  // The objects must outlive the server.
+  Server(ServerConfig config, std::vector<const ServerObject*> objects);
+  ~Server();
+
+  // Binds and listens, and from then on catches SIGINT and SIGTERM (when asked) to stop.
+  // Returns the bound address as "HOST:PORT" (the real port when port 0 was asked for).
+  // Raises std::runtime_error when the address cannot be bound.
+  std::string listen(bool catchSignals = true);
+
+  // Serves until stop() or a caught signal; then stops accepting, closes idle connections,
+  // lets every call in progress finish and its answer be written, and returns.
+  void run();
+
+  // Asks run() to finish as above. Safe from any thread.
+  void stop();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace server
