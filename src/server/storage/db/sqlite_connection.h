@@ -1,0 +1,46 @@
+#pragma once
+// A connection to one SQLite file (or a private in-memory database for ":memory:"). Opening
+// sets the session up for this server: write-ahead log with synchronous=NORMAL (a commit is
+// durable against a process kill and all-or-none after a power loss, where the last commits
+// may be lost), foreign keys on, a busy timeout so that writers queue instead of failing, and
+// the SQL helpers the queries use (vnd_arvnorm, collation "C"). Not thread-safe: one thread
+// at a time, as the pool guarantees.
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "server/storage/db/connection.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace server::db {
+
+class SqliteConnection : public Connection {
+ public:
+  // Opens or creates the database at `path` (a name starting "file:" is a plain path too).
+  explicit SqliteConnection(const std::string& path);
+  ~SqliteConnection() override;
+
+  Engine engine() const override { return Engine::Sqlite; }
+  void run(std::string_view sql) override;
+  int64_t execute(std::string_view sql, const Params& params) override;
+  void query(std::string_view sql, const Params& params, const RowHandler& onRow) override;
+  void begin(TxMode mode) override;
+  void commit() override;
+  void rollback() noexcept override;
+  bool usable() const override { return db_ != nullptr; }
+
+  // How long a writer waits for another writer before giving up.
+  static constexpr int kBusyTimeoutMs = 60000;
+
+ private:
+  sqlite3_stmt* prepared(std::string_view sql, const Params& params);
+  [[noreturn]] void fail(std::string_view what) const;
+
+  sqlite3* db_ = nullptr;
+  std::unordered_map<std::string, sqlite3_stmt*> statements_;
+};
+
+}  // namespace server::db

@@ -1,0 +1,48 @@
+#pragma once
+// The texts the server object answers with when it refuses a request, in Brazilian Portuguese,
+// each defined once. Where the screen has a text of its own for the same situation, the
+// server uses the same words.
+
+#include <string>
+#include <string_view>
+
+namespace server::messages {
+
+inline constexpr std::string_view kBranchNotFound = "Filial não cadastrada.";
+inline constexpr std::string_view kTableNotFound = "Tabela de preço não cadastrada.";
+inline constexpr std::string_view kValidityNotFound = "Vigência não cadastrada.";
+inline constexpr std::string_view kPrefixRequired = "Prefixo deve ser informado.";
+inline constexpr std::string_view kFirstRequired = "Produto inicial deve ser informado.";
+inline constexpr std::string_view kLastRequired = "Produto final deve ser informado.";
+inline constexpr std::string_view kFirstAfterLast =
+    "Produto inicial deve ser menor ou igual que produto final.";
+inline constexpr std::string_view kNoSelection =
+    "Nenhum produto selecionado: informe todos, uma lista ou um intervalo de produtos.";
+inline constexpr std::string_view kSeveralSelections =
+    "Informe os produtos de uma única forma: todos, lista ou intervalo.";
+inline constexpr std::string_view kBadList = "Lista de produtos inválida.";
+inline constexpr std::string_view kBadAllFlag =
+    "Indicador de todos inválido: deve ser \"T\" ou vazio.";
+inline constexpr std::string_view kBadPromotionFlag =
+    "Indicador de promoção inválido: deve ser \"S\" ou \"N\".";
+inline constexpr std::string_view kListModeWithoutList =
+    "Modo lista informado sem lista de produtos.";
+inline constexpr std::string_view kListOutsideListMode =
+    "Lista de produtos informada fora do modo lista.";
+inline constexpr std::string_view kBadDateFormat = "Formato de data inválido.";
+
+inline std::string productNotFound(std::string_view code) {
+  return "Produto \"" + std::string(code) + "\" não cadastrado.";
+}
+inline std::string productNotInValidity(std::string_view code) {
+  return "Produto \"" + std::string(code) + "\" não pertence à vigência da tabela de preço.";
+}
+inline std::string nameTooLong(std::string_view code) {
+  return "O nome do produto \"" + std::string(code) +
+         "\" ficaria com mais de 50 caracteres com o prefixo.";
+}
+inline std::string invalidText(int position) {
+  return "Texto inválido no argumento " + std::to_string(position) + ".";
+}
+
+}  // namespace server::messages

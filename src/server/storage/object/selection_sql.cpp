@@ -1,0 +1,76 @@
+#include "server/storage/object/selection_sql.h"
+
+#include <unordered_set>
+
+#include "server/storage/db/dialect.h"
+#include "server/storage/db/json_text.h"
+#include "server/storage/object/messages.h"
+#include "server/storage/object/refused.h"
+
+namespace server {
+
+namespace {
+
+// The listed codes as CHAR(10) values: on PostgreSQL a CHAR compared with TEXT would lose its
+// trailing blanks, which are part of the code.
+db::Sql listedCodes(const Selection& selection, db::Engine engine) {
+  db::Sql sql("SELECT CAST(value AS CHAR(10)) FROM (");
+  const std::string source = db::jsonTextList(engine);
+  const size_t mark = source.find('?');
+  sql << std::string_view(source).substr(0, mark);
+  sql.bind(db::jsonStringArray(selection.codes));
+  sql << std::string_view(source).substr(mark + 1) << ") AS lista";
+  return sql;
+}
+
+// The first code of the list that `found` does not hold.
+void refuseFirstMissing(const Selection& selection, const std::unordered_set<std::string>& found,
+                        std::string (*message)(std::string_view)) {
+  for (const std::string& code : selection.codes)
+    if (!found.count(code)) throw Refused(message(code));
+}
+
+}  // namespace
+
+db::Sql productCondition(const Selection& selection, db::Engine engine,
+                         std::string_view codeColumn) {
+  db::Sql sql;
+  switch (selection.mode) {
+    case Selection::Mode::All:
+      sql << "1 = 1";
+      break;
+    case Selection::Mode::List:
+      sql << codeColumn << " IN (" << listedCodes(selection, engine) << ")";
+      break;
+    case Selection::Mode::Range:
+      sql << codeColumn
+          << " IN (SELECT CDPRODUTO FROM PRODUTO WHERE vnd_arvnorm(CDARVPROD) COLLATE \"C\" "
+             "BETWEEN ";
+      sql.bind(selection.first, "CAST(? AS TEXT)") << " AND ";
+      sql.bind(selection.last, "CAST(? AS TEXT)") << ")";
+      break;
+  }
+  return sql;
+}
+
+void requireListedProducts(db::Connection& c, const Selection& selection) {
+  if (selection.mode != Selection::Mode::List) return;
+  db::Sql sql("SELECT CDPRODUTO FROM PRODUTO WHERE ");
+  sql << productCondition(selection, c.engine(), "CDPRODUTO");
+  std::unordered_set<std::string> found;
+  sql.query(c, [&](const db::Row& row) { found.emplace(row.text(0)); });
+  refuseFirstMissing(selection, found, messages::productNotFound);
+}
+
+void requireListedItems(db::Connection& c, const Selection& selection, const ValidityKey& key) {
+  if (selection.mode != Selection::Mode::List) return;
+  db::Sql sql("SELECT CDPRODUTO FROM ITEMPRECO WHERE CDFILIAL = ");
+  sql.bind(key.branch) << " AND CDTABEPREC = ";
+  sql.bind(key.table) << " AND DTINIVGPREC = ";
+  sql.bind(key.start) << " AND " << productCondition(selection, c.engine(), "CDPRODUTO");
+  std::unordered_set<std::string> found;
+  sql.query(c, [&](const db::Row& row) { found.emplace(row.text(0)); });
+  refuseFirstMissing(selection, found, messages::productNotInValidity);
+}
+
+}  // namespace server

@@ -1,0 +1,103 @@
+#include "server/storage/schema.h"
+
+#include <string>
+#include <vector>
+
+namespace server {
+
+namespace {
+
+using db::Engine;
+
+class Types {
+ public:
+  explicit Types(Engine engine) : sqlite_(engine == Engine::Sqlite) {}
+
+  std::string fixed(const char* column, int n) const {
+    const std::string size = std::to_string(n);
+    return std::string(column) + " CHAR(" + size + ")" +
+           (sqlite_ ? " CHECK (length(" + std::string(column) + ") = " + size + ")" : "");
+  }
+  std::string varying(const char* column, int n) const {
+    const std::string size = std::to_string(n);
+    return std::string(column) + " VARCHAR(" + size + ")" +
+           (sqlite_ ? " CHECK (length(" + std::string(column) + ") <= " + size + ")" : "");
+  }
+  std::string date(const char* column) const {
+    return std::string(column) +
+           (sqlite_ ? " TEXT CHECK (" + std::string(column) +
+                          " GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')"
+                    : " DATE");
+  }
+  std::string timestamp(const char* column) const {
+    return std::string(column) + (sqlite_ ? " TEXT" : " TIMESTAMP(3)");
+  }
+  std::string identity(const char* column) const {
+    return std::string(column) + (sqlite_ ? " INTEGER PRIMARY KEY AUTOINCREMENT"
+                                          : " BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY");
+  }
+
+ private:
+  bool sqlite_;
+};
+
+std::vector<std::string> statements(Engine engine) {
+  const Types t(engine);
+  std::vector<std::string> sql = {
+      "CREATE TABLE IF NOT EXISTS SEGMER (" + t.varying("CDSEGMER", 5) + " NOT NULL PRIMARY KEY, " +
+          t.varying("NMSEGMER", 40) + " NOT NULL)",
+      "CREATE TABLE IF NOT EXISTS GRPRODPDV (" + t.varying("CDGRPRODPDV", 10) +
+          " NOT NULL PRIMARY KEY, " + t.varying("NMGRPRODPDV", 40) + " NOT NULL)",
+      "CREATE TABLE IF NOT EXISTS FILIAL (" + t.fixed("CDFILIAL", 4) + " NOT NULL PRIMARY KEY, " +
+          t.varying("NMFILIAL", 30) + " NOT NULL, " + t.varying("CDSEGMER", 5) +
+          " REFERENCES SEGMER, " + t.fixed("IDPRECDIFCOM", 1) + ", " +
+          t.varying("CDGRPRODPDV", 10) + " REFERENCES GRPRODPDV, " +
+          t.fixed("IDUTMODPRODFIL", 1) + ")",
+      "CREATE TABLE IF NOT EXISTS PRODUTO (" + t.fixed("CDPRODUTO", 10) +
+          " NOT NULL PRIMARY KEY, " + t.varying("CDARVPROD", 20) + " NOT NULL UNIQUE, " +
+          t.varying("NMPRODUTO", 50) + " NOT NULL)",
+      "CREATE TABLE IF NOT EXISTS TABEPREC (" + t.fixed("CDFILIAL", 4) +
+          " NOT NULL REFERENCES FILIAL, " + t.fixed("CDTABEPREC", 3) + " NOT NULL, " +
+          t.varying("NMTABEPREC", 20) + " NOT NULL, PRIMARY KEY (CDFILIAL, CDTABEPREC))",
+      "CREATE TABLE IF NOT EXISTS TABEVEND (" + t.fixed("CDFILIAL", 4) + " NOT NULL, " +
+          t.fixed("CDTABEPREC", 3) + " NOT NULL, " + t.date("DTINIVGPREC") + " NOT NULL, " +
+          t.date("DTFINVGPREC") +
+          " NOT NULL, PRIMARY KEY (CDFILIAL, CDTABEPREC, DTINIVGPREC), "
+          "FOREIGN KEY (CDFILIAL, CDTABEPREC) REFERENCES TABEPREC (CDFILIAL, CDTABEPREC))",
+      "CREATE TABLE IF NOT EXISTS ITEMPRECO (" + t.fixed("CDFILIAL", 4) + " NOT NULL, " +
+          t.fixed("CDTABEPREC", 3) + " NOT NULL, " + t.date("DTINIVGPREC") + " NOT NULL, " +
+          t.fixed("CDPRODUTO", 10) +
+          " NOT NULL REFERENCES PRODUTO, VRPRECITEM NUMERIC(15,4), "
+          "IDPROMOCAO CHAR(1) NOT NULL DEFAULT 'N' CHECK (IDPROMOCAO IN ('S', 'N')), "
+          "PRIMARY KEY (CDFILIAL, CDTABEPREC, DTINIVGPREC, CDPRODUTO), "
+          "FOREIGN KEY (CDFILIAL, CDTABEPREC, DTINIVGPREC) "
+          "REFERENCES TABEVEND (CDFILIAL, CDTABEPREC, DTINIVGPREC))",
+      // No foreign keys: the audit outlives what it describes.
+      "CREATE TABLE IF NOT EXISTS ALTERACAOLOG (" + t.identity("ID") + ", " +
+          t.timestamp("DTALTERACAO") +
+          " NOT NULL, DSCLIENTE TEXT NOT NULL, DSMETODO VARCHAR(40) NOT NULL, " +
+          t.fixed("CDFILIAL", 4) + ", " + t.fixed("CDTABEPREC", 3) + ", " +
+          t.date("DTINIVGPREC") + ", DSSELECAO TEXT NOT NULL, QTLINHAS BIGINT NOT NULL)",
+      // Other reads are served by the keys: the items of one validity by the leading columns
+      // of ITEMPRECO's key, tree-code lookups by PRODUTO's unique CDARVPROD.
+      "CREATE INDEX IF NOT EXISTS ALTERACAOLOG_DATA ON ALTERACAOLOG (DTALTERACAO)",
+  };
+  if (engine == Engine::Postgres) {
+    // The same normalisation as the SQLite connection's registered function.
+    sql.insert(sql.begin(),
+               "CREATE OR REPLACE FUNCTION vnd_arvnorm(code text) RETURNS text "
+               "LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE "
+               "AS 'SELECT regexp_replace(code, ''[^A-Za-z0-9]'', '''', ''g'')'");
+  }
+  return sql;
+}
+
+}  // namespace
+
+void createSchema(db::Connection& connection) {
+  db::Transaction tx(connection, db::TxMode::Write);
+  for (const std::string& sql : statements(connection.engine())) connection.run(sql);
+  tx.commit();
+}
+
+}  // namespace server

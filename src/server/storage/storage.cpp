@@ -1,0 +1,63 @@
+#include "server/storage/storage.h"
+
+#include "rtl/dates.h"
+#include "server/storage/db/pg_connection.h"
+#include "server/storage/db/sqlite_connection.h"
+#include "server/storage/demo_data.h"
+#include "server/storage/schema.h"
+
+namespace server {
+
+namespace {
+
+// SQLite: one connection per worker thread at most, bounded for safety; an in-memory database
+// exists only inside its one connection, so it has exactly one.
+constexpr size_t kSqlitePoolSize = 16;
+// PostgreSQL: a few sessions serve the server's worker threads.
+constexpr size_t kPostgresPoolSize = 8;
+
+class PooledStorage : public Storage {
+ public:
+  PooledStorage(db::Engine engine, db::ConnectionPool::Factory factory, size_t poolSize)
+      : engine_(engine), pool_(std::move(factory), poolSize) {
+    connection();  // fail now rather than at the first call
+  }
+
+  void createSchema() override {
+    auto c = connection();
+    server::createSchema(*c);
+  }
+  void fillDemo(int products) override {
+    auto c = connection();
+    server::fillDemo(*c, products, rtl::Date());
+  }
+  db::Engine engine() const override { return engine_; }
+  db::Lease connection() override { return pool_.acquire(); }
+
+ private:
+  db::Engine engine_;
+  db::ConnectionPool pool_;
+};
+
+bool isPostgresUri(const std::string& target) {
+  return target.rfind("postgresql://", 0) == 0 || target.rfind("postgres://", 0) == 0;
+}
+
+}  // namespace
+
+Storage::~Storage() = default;
+
+std::unique_ptr<Storage> openStorage(const std::string& target) {
+  if (target.empty()) throw StorageError("banco de dados não informado");
+  if (isPostgresUri(target)) {
+    return std::make_unique<PooledStorage>(
+        db::Engine::Postgres, [target] { return std::make_unique<db::PgConnection>(target); },
+        kPostgresPoolSize);
+  }
+  const size_t size = target == ":memory:" ? 1 : kSqlitePoolSize;
+  return std::make_unique<PooledStorage>(
+      db::Engine::Sqlite, [target] { return std::make_unique<db::SqliteConnection>(target); },
+      size);
+}
+
+}  // namespace server

@@ -1,0 +1,40 @@
+#pragma once
+// The storage of the price-table server: one database, SQLite (a file path, or ":memory:" for a
+// private in-memory database) or PostgreSQL (a postgresql:// URI), reached through a pool of
+// connections so that several worker threads can use it at once. The storage owns its pool;
+// the server object keeps a reference to the storage and must not outlive it.
+
+#include <memory>
+#include <string>
+
+#include "server/server_object.h"
+#include "server/storage/db/connection.h"
+#include "server/storage/db/connection_pool.h"
+#include "server/storage/storage_error.h"
+
+namespace server {
+
+class Storage {
+ public:
+  virtual ~Storage();
+
+  // Creates the tables, indexes and helpers that are missing; idempotent.
+  virtual void createSchema() = 0;
+  // Creates the schema and replaces the data with the demo data set of `products` products,
+  // dated around today (see demo_data.h).
+  virtual void fillDemo(int products) = 0;
+
+  virtual db::Engine engine() const = 0;
+  // A connection for the calling thread until the lease ends; waits while all are in use.
+  virtual db::Lease connection() = 0;
+};
+
+// Opens the storage named by `target`: a URI starting with "postgresql://" or "postgres://"
+// is PostgreSQL, anything else a SQLite file path. Connects once to check the target; throws
+// StorageError when it cannot be opened.
+std::unique_ptr<Storage> openStorage(const std::string& target);
+
+// The server object "Vnd42400.rdmTabePreco" over `storage` (see object/tabe_preco_object.h).
+std::unique_ptr<ServerObject> makeTabePrecoObject(Storage& storage);
+
+}  // namespace server
