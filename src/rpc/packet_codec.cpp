@@ -77,8 +77,8 @@ void appendValue(rtl::PacketColumn& column, const rtl::PacketField& field, size_
     return;
   }
   auto wrongKind = [&](const char* wanted) {
-    refuse(where(row, field) + ": " + wanted + " expected for a " + rtl::FieldTypeName(field.type) +
-           " field");
+    refuse(where(row, field) + ": " + wanted + " expected (column type " +
+           rtl::FieldTypeName(field.type) + ")");
   };
   switch (field.type) {
     case rtl::FieldType::String: {
