@@ -1,0 +1,199 @@
+// The TCP server in-process, over real loopback sockets, with a fake server object whose calls
+// can be held at a gate: ordering, concurrency, protocol violations, connection limit and
+// graceful stop, each observed from the client side.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fake_object.h"
+#include "rpc/client_codec.h"
+#include "server/server.h"
+#include "support/server_process.h"
+
+namespace {
+
+using namespace std::string_literals;
+using testsupport::describe;
+using testsupport::RpcClient;
+
+class RunningServer {
+ public:
+  explicit RunningServer(server::ServerConfig config, servertest::FakeObject& object)
+      : server_(withPortZero(std::move(config)), {&object}) {
+    const std::string bound = server_.listen(false);
+    port = static_cast<uint16_t>(std::stoi(bound.substr(bound.rfind(':') + 1)));
+    thread_ = std::thread([this] { server_.run(); });
+  }
+  ~RunningServer() { stop(); }
+
+  // Asks the server to stop and waits until run() returned.
+  void stop() {
+    if (!thread_.joinable()) return;
+    server_.stop();
+    thread_.join();
+  }
+  void requestStop() { server_.stop(); }
+  void join() { thread_.join(); }
+
+  uint16_t port = 0;
+
+ private:
+  static server::ServerConfig withPortZero(server::ServerConfig config) {
+    config.host = "127.0.0.1";
+    config.port = 0;
+    return config;
+  }
+
+  server::Server server_;
+  std::thread thread_;
+};
+
+std::unique_ptr<RpcClient> attached(uint16_t port) {
+  auto client = std::make_unique<RpcClient>(port);
+  const auto response = client->attach("Test.Fake");
+  if (describe(response) != "true") throw std::runtime_error("attach: " + describe(response));
+  return client;
+}
+
+std::string echoed(const rpc::Response& response) {
+  if (response.error) return describe(response);
+  return std::string(response.result.asArray()[2].asPacket()->column(0).string(0));
+}
+
+TEST(ServerTest, AnswersPipelinedRequestsInOrder) {
+  servertest::FakeObject object;
+  RunningServer running({}, object);
+  RpcClient client(running.port);
+
+  // attach and fifty calls written at once, some of them failing.
+  rpc::OutBuffer requests;
+  rpc::encodeRequest(requests, 1, "attach", {"Test.Fake"});
+  for (uint32_t id = 2; id <= 51; ++id) {
+    if (id % 10 == 0)
+      rpc::encodeRequest(requests, id, "Crash", {});
+    else
+      rpc::encodeRequest(requests, id, "Echo", {"call " + std::to_string(id), int32_t{0}});
+  }
+  ASSERT_TRUE(client.sendRaw(requests.view()));
+
+  EXPECT_EQ(describe(client.receive()), "true");
+  for (uint32_t id = 2; id <= 51; ++id) {
+    const rpc::Response response = client.receive();
+    EXPECT_EQ(response.msgid, id);
+    EXPECT_EQ(echoed(response),
+              id % 10 == 0 ? "error 500 erro interno: boom" : "call " + std::to_string(id));
+  }
+}
+
+TEST(ServerTest, SlowCallHoldsUpOnlyItsOwnConnection) {
+  servertest::FakeObject object;
+  RunningServer running({}, object);
+  auto slow = attached(running.port);
+  auto other = attached(running.port);
+
+  const uint32_t id = slow->send("Slow", {});
+  object.gate.awaitWaiting(1);
+  EXPECT_EQ(echoed(other->call("Echo", {"meanwhile", int32_t{1}})), "meanwhile");
+  EXPECT_FALSE(slow->readable(std::chrono::milliseconds(0)));
+
+  object.gate.open();
+  const rpc::Response answer = slow->receive();
+  EXPECT_EQ(answer.msgid, id);
+  EXPECT_EQ(describe(answer), "[0, '', null]");
+}
+
+TEST(ServerTest, ProtocolViolationClosesOnlyThatConnection) {
+  servertest::FakeObject object;
+  server::ServerConfig config;
+  config.limits.maxMessageBytes = 4096;
+  config.limits.maxStringBytes = 1024;
+  RunningServer running(config, object);
+  auto good = attached(running.port);
+  std::string fourStrings;
+  for (int i = 0; i < 4; ++i) fourStrings += "\xda\x03\xff"s + std::string(1023, 'x');
+
+  const std::vector<std::pair<std::string, std::string>> violations = {
+      {"never-used byte",
+       "\x94\x00\x01\xa6"
+       "attach\x91\xc1"s},
+      {"not an array", "\xa5hello"s},
+      {"string over the limit",
+       "\x94\x00\x01\xa6"
+       "attach\x91\xda\x04\x01"s},
+      // Four strings, each within its limit, that together pass the 4096-byte message limit.
+      {"message over the limit",
+       "\x94\x00\x01\xa4"
+       "Echo\x94"s +
+           fourStrings},
+      {"nested 40 deep",
+       "\x94\x00\x01\xa4"
+       "Echo" +
+           std::string(40, '\x91') + "\xc0"s},
+      {"a response sent to the server", "\x94\x01\x01\xc0\xc0"s},
+  };
+  for (const auto& [what, bytes] : violations) {
+    RpcClient bad(running.port);
+    bad.sendRaw(bytes);
+    EXPECT_NO_THROW(bad.expectClosed()) << what;
+    EXPECT_EQ(echoed(good->call("Echo", {"still here", int32_t{0}})), "still here") << what;
+  }
+}
+
+TEST(ServerTest, ConnectionsBeyondTheLimitAreClosedUntilOneLeaves) {
+  servertest::FakeObject object;
+  server::ServerConfig config;
+  config.maxConnections = 2;
+  RunningServer running(config, object);
+  auto first = attached(running.port);
+  auto second = attached(running.port);
+
+  RpcClient third(running.port);
+  EXPECT_NO_THROW(third.expectClosed());
+  EXPECT_EQ(echoed(second->call("Echo", {"served", int32_t{0}})), "served");
+
+  // Once the server has seen the first one leave, a new connection is served again; it may
+  // take a refused attempt or two for the server to notice the close.
+  first.reset();
+  std::unique_ptr<RpcClient> replacement;
+  for (int attempt = 0; attempt < 1000 && !replacement; ++attempt) {
+    try {
+      replacement = attached(running.port);
+    } catch (const std::exception&) {
+    }
+  }
+  ASSERT_TRUE(replacement);
+  EXPECT_EQ(echoed(replacement->call("Echo", {"back", int32_t{0}})), "back");
+}
+
+TEST(ServerTest, StopFinishesTheCallInProgressAndClosesEverythingElse) {
+  servertest::FakeObject object;
+  RunningServer running({}, object);
+  auto busy = attached(running.port);
+  auto idle = attached(running.port);
+  RpcClient partial(running.port);
+  ASSERT_TRUE(
+      partial.sendRaw("\x94\x00\x01\xa6"
+                      "att"s));
+
+  const uint32_t id = busy->send("Slow", {});
+  object.gate.awaitWaiting(1);
+  running.requestStop();
+
+  EXPECT_NO_THROW(idle->expectClosed());
+  EXPECT_NO_THROW(partial.expectClosed());
+  EXPECT_THROW(RpcClient{running.port}, std::runtime_error);  // no longer listening
+  EXPECT_FALSE(busy->readable(std::chrono::milliseconds(0)));
+
+  object.gate.open();
+  const rpc::Response answer = busy->receive();
+  EXPECT_EQ(answer.msgid, id);
+  EXPECT_EQ(describe(answer), "[0, '', null]");
+  EXPECT_NO_THROW(busy->expectClosed());
+  running.join();
+}
+
+}  // namespace

@@ -1,0 +1,353 @@
+#include "support/server_process.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace testsupport {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+[[noreturn]] void fail(const std::string& what) {
+  throw std::runtime_error(what + (errno ? std::string(": ") + std::strerror(errno) : ""));
+}
+
+int msLeft(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// Waits for `events` on fd until the deadline; false on timeout.
+bool waitFor(int fd, short events, Clock::time_point deadline) {
+  for (;;) {
+    pollfd p{fd, events, 0};
+    const int n = ::poll(&p, 1, msLeft(deadline));
+    if (n > 0) return true;
+    if (n == 0) return false;
+    if (errno != EINTR) fail("poll");
+  }
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+int decodeStatus(int status) {
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+// Spawns vnd42400 with stdin from /dev/null, stdout to `outFd` (or a file) and stderr to a file.
+pid_t spawn(const std::vector<std::string>& args, int outFd, const std::string& outFile,
+            const std::string& errFile) {
+  std::vector<std::string> argv{vnd42400Path()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<char*> cargv;
+  for (auto& a : argv) cargv.push_back(a.data());
+  cargv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  if (outFd >= 0)
+    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+  else
+    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
+  pid_t pid = -1;
+  const int rc = posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) {
+    errno = rc;
+    fail("cannot start " + argv[0]);
+  }
+  return pid;
+}
+
+int waitPid(pid_t pid, int pidfd) {
+  if (!waitFor(pidfd, POLLIN, Clock::now() + kDeadline))
+    throw std::runtime_error("vnd42400 did not end within the deadline");
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0)
+    if (errno != EINTR) fail("waitpid");
+  return decodeStatus(status);
+}
+
+int openPidfd(pid_t pid) {
+  const int fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+  if (fd < 0) fail("pidfd_open");
+  return fd;
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+  char name[] = "/tmp/vnd-test.XXXXXX";
+  if (!::mkdtemp(name)) fail("mkdtemp");
+  path_ = name;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string vnd42400Path() {
+  return VND42400_PATH;
+}
+
+RunResult runVnd42400(const std::vector<std::string>& args) {
+  TempDir dir;
+  const pid_t pid = spawn(args, -1, dir.file("out"), dir.file("err"));
+  const int pidfd = openPidfd(pid);
+  RunResult result;
+  try {
+    result.status = waitPid(pid, pidfd);
+  } catch (...) {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    ::close(pidfd);
+    throw;
+  }
+  ::close(pidfd);
+  result.out = readFile(dir.file("out"));
+  result.err = readFile(dir.file("err"));
+  return result;
+}
+
+ServerProcess::ServerProcess(const Options& options) {
+  std::vector<std::string> args{"serve", "--db", options.db, "--listen", "127.0.0.1:0"};
+  if (options.tokenFile) args.insert(args.end(), {"--token-file", *options.tokenFile});
+  if (options.maxConnections)
+    args.insert(args.end(), {"--max-connections", std::to_string(*options.maxConnections)});
+  args.insert(args.end(), options.extraArgs.begin(), options.extraArgs.end());
+
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) fail("pipe");
+  pid_ = spawn(args, fds[1], {}, dir_.file("stderr.log"));
+  ::close(fds[1]);
+  stdout_ = fds[0];
+  pidfd_ = openPidfd(pid_);
+
+  // Read up to the end of the first line, or until the process ends without one.
+  const auto deadline = Clock::now() + kDeadline;
+  std::string got;
+  while (got.find('\n') == std::string::npos) {
+    pollfd p[2] = {{stdout_, POLLIN, 0}, {pidfd_, POLLIN, 0}};
+    const int n = ::poll(p, 2, msLeft(deadline));
+    if (n == 0) {
+      ::kill(pid_, SIGKILL);
+      waitExit();
+      throw std::runtime_error("vnd42400 serve printed no line in time; log:\n" + log());
+    }
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail("poll");
+    }
+    char buf[256];
+    const ssize_t r = (p[0].revents & (POLLIN | POLLHUP)) ? ::read(stdout_, buf, sizeof buf) : 0;
+    if (r > 0) {
+      got.append(buf, static_cast<size_t>(r));
+      continue;
+    }
+    // End of output or the process ended first.
+    const int status = waitExit();
+    throw std::runtime_error("vnd42400 serve ended with status " + std::to_string(status) +
+                             " before listening; output: " + got + "\nlog:\n" + log());
+  }
+  line_ = got.substr(0, got.find('\n'));
+  rest_ = got.substr(got.find('\n') + 1);
+  const std::string prefix = "listening on 127.0.0.1:";
+  if (line_.rfind(prefix, 0) != 0)
+    throw std::runtime_error("unexpected first line of vnd42400 serve: " + line_);
+  port_ = static_cast<uint16_t>(std::stoi(line_.substr(prefix.size())));
+}
+
+ServerProcess::~ServerProcess() {
+  if (!exited_) {
+    ::kill(pid_, SIGKILL);
+    try {
+      waitExit();
+    } catch (...) {
+    }
+  }
+  if (pidfd_ >= 0) ::close(pidfd_);
+  if (stdout_ >= 0) ::close(stdout_);
+}
+
+void ServerProcess::signal(int sig) const {
+  if (!exited_) ::kill(pid_, sig);
+}
+
+int ServerProcess::waitExit() {
+  if (exited_) return status_;
+  status_ = waitPid(pid_, pidfd_);
+  exited_ = true;
+  char buf[4096];
+  ssize_t r;
+  while ((r = ::read(stdout_, buf, sizeof buf)) > 0) rest_.append(buf, static_cast<size_t>(r));
+  return status_;
+}
+
+std::string ServerProcess::log() const {
+  return readFile(dir_.file("stderr.log"));
+}
+
+RpcClient::RpcClient(uint16_t port) {
+  fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd_ < 0) fail("socket");
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    ::close(fd_);
+    fail("connect to port " + std::to_string(port));
+  }
+  const int one = 1;
+  ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+}
+
+RpcClient::~RpcClient() {
+  ::close(fd_);
+}
+
+bool RpcClient::sendRaw(std::string_view bytes) {
+  const auto deadline = Clock::now() + kDeadline;
+  while (!bytes.empty()) {
+    const ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n > 0) {
+      bytes.remove_prefix(static_cast<size_t>(n));
+      continue;
+    }
+    if (errno == EPIPE || errno == ECONNRESET) return false;
+    if (errno == EAGAIN || errno == EINTR) {
+      if (!waitFor(fd_, POLLOUT, deadline)) throw std::runtime_error("send timed out");
+      continue;
+    }
+    fail("send");
+  }
+  return true;
+}
+
+uint32_t RpcClient::send(std::string_view method, const std::vector<rtl::Variant>& params) {
+  const uint32_t id = nextId_++;
+  out_.clear();
+  rpc::encodeRequest(out_, id, method, params);
+  if (!sendRaw(out_.view())) throw std::runtime_error("connection closed while sending");
+  return id;
+}
+
+rpc::Response RpcClient::receive() {
+  const auto deadline = Clock::now() + kDeadline;
+  for (;;) {
+    while (auto frame = decoder_.next())
+      if (auto response = rpc::decodeResponse(*frame)) return *response;
+    if (!waitFor(fd_, POLLIN, deadline)) throw std::runtime_error("no response in time");
+    constexpr size_t kChunk = 64 * 1024;
+    const ssize_t n = ::recv(fd_, decoder_.prepare(kChunk), kChunk, 0);
+    if (n == 0) throw std::runtime_error("connection closed by the server");
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail("recv");
+    }
+    decoder_.commit(static_cast<size_t>(n));
+  }
+}
+
+rpc::Response RpcClient::call(std::string_view method, const std::vector<rtl::Variant>& params) {
+  const uint32_t id = send(method, params);
+  rpc::Response response = receive();
+  if (response.msgid != id)
+    throw std::runtime_error("response " + std::to_string(response.msgid) + " to request " +
+                             std::to_string(id));
+  return response;
+}
+
+rpc::Response RpcClient::attach(std::string_view name, std::optional<std::string> token) {
+  std::vector<rtl::Variant> params{rtl::Variant(std::string(name))};
+  if (token) params.emplace_back(*token);
+  return call("attach", params);
+}
+
+void RpcClient::expectClosed() {
+  const auto deadline = Clock::now() + kDeadline;
+  for (;;) {
+    if (!waitFor(fd_, POLLIN, deadline)) throw std::runtime_error("connection still open");
+    char buf[4096];
+    const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+    if (n == 0 || (n < 0 && errno == ECONNRESET)) return;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail("recv");
+    }
+    decoder_.feed(buf, static_cast<size_t>(n));
+    if (decoder_.next()) throw std::runtime_error("a message arrived instead of the close");
+  }
+}
+
+bool RpcClient::readable(std::chrono::milliseconds wait) const {
+  pollfd p{fd_, POLLIN, 0};
+  return ::poll(&p, 1, static_cast<int>(wait.count())) > 0;
+}
+
+std::string describe(const rtl::Variant& v) {
+  switch (v.kind()) {
+    case rtl::VarKind::Empty:
+      return "empty";
+    case rtl::VarKind::Null:
+      return "null";
+    case rtl::VarKind::String:
+    case rtl::VarKind::StringRef:
+      return "'" + v.asString() + "'";
+    case rtl::VarKind::Date: {
+      char text[32];
+      std::snprintf(text, sizeof text, "date %g", v.asDate());
+      return text;
+    }
+    case rtl::VarKind::Integer:
+      return std::to_string(v.asInteger());
+    case rtl::VarKind::Boolean:
+      return v.asBoolean() ? "true" : "false";
+    case rtl::VarKind::Packet:
+      return "packet " + std::to_string(v.asPacket()->rowCount()) + " rows";
+    case rtl::VarKind::Array: {
+      std::string s = "[";
+      for (const auto& item : v.asArray()) s += (s.size() > 1 ? ", " : "") + describe(item);
+      return s + "]";
+    }
+  }
+  return "?";
+}
+
+std::string describe(const rpc::Response& response) {
+  if (response.error)
+    return "error " + std::to_string(response.error->code) + " " + response.error->message;
+  return describe(response.result);
+}
+
+}  // namespace testsupport
