@@ -207,6 +207,24 @@ std::string EditMask::normalize(std::string_view editText) const {
   return join(cells(editText));
 }
 
+std::string EditMask::conform(std::string_view editText) const {
+  if (empty()) return std::string(editText);
+  std::vector<std::string> c = cells(editText);
+  for (size_t i = 0; i < positions_.size(); ++i) {
+    const Position& p = positions_[i];
+    if (p.cls == Class::Literal) {
+      c[i] = p.literal;
+    } else if (isBlankCell(c[i]) || !accepts(p, c[i]) || (c[i] == " " && p.cls != Class::Any)) {
+      c[i] = std::string(1, blank_);
+    } else if (c[i].size() == 1 && p.caseMode == Case::Upper) {
+      c[i][0] = toUpper(c[i][0]);
+    } else if (c[i].size() == 1 && p.caseMode == Case::Lower) {
+      c[i][0] = toLower(c[i][0]);
+    }
+  }
+  return join(c);
+}
+
 std::string EditMask::textFromEditText(std::string_view editText) const {
   if (empty()) return std::string(editText);
   const std::vector<std::string> c = cells(editText);

@@ -55,6 +55,10 @@ class EditMask {
   // An edit text of any length brought to exactly N characters: cut, or padded with the
   // template. What a view's edit hands back goes through here.
   std::string normalize(std::string_view editText) const;
+  // An edit text handed over by a view after a keystroke, made to fit: N characters, literals
+  // in place, each input position keeping its character only when its class accepts it (case
+  // converted), otherwise blank.
+  std::string conform(std::string_view editText) const;
   // True when every required position is filled with a character of its class.
   bool isComplete(std::string_view editText) const;
   // Index of the first position that is required but unfilled or holds a wrong character;

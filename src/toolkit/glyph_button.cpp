@@ -1,0 +1,46 @@
+#include "toolkit/glyph_button.h"
+
+#include <algorithm>
+
+namespace tk {
+
+TGlyphButton::TGlyphButton(TComponent* owner) : TControl(owner) {}
+
+void TGlyphButton::SetGlyphData(std::string data) {
+  if (data == glyph_) return;
+  glyph_ = std::move(data);
+  Notify(Prop::Glyph);
+}
+
+void TGlyphButton::SetNumGlyphs(int value) {
+  value = std::clamp(value, 1, 4);
+  if (value == numGlyphs_) return;
+  numGlyphs_ = value;
+  Notify(Prop::Glyph);
+}
+
+void TGlyphButton::SetFlat(bool value) {
+  if (value == flat_) return;
+  flat_ = value;
+  Notify(Prop::Appearance);
+}
+
+void TGlyphButton::SetProperty(const std::string& name, const PropValue& value) {
+  if (name == "Glyph.Data") {
+    if (value.kind != PropValue::Kind::Binary)
+      throw EDefinitionError("property " + name + ": binary data is expected");
+    SetGlyphData(value.text);
+  } else if (name == "NumGlyphs") {
+    SetNumGlyphs(static_cast<int>(value.asInteger(name)));
+  } else if (name == "Flat") {
+    SetFlat(value.asBoolean(name));
+  } else {
+    TControl::SetProperty(name, value);
+  }
+}
+
+TButtonFlat::TButtonFlat(TComponent* owner) : TGlyphButton(owner) {
+  SetFlat(true);
+}
+
+}  // namespace tk
