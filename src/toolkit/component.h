@@ -143,9 +143,8 @@ class ClassRegistry {
   void add(std::string className, Factory factory);
   template <class T>
   void add(std::string className) {
-    add(std::move(className), [](TComponent* owner) -> std::unique_ptr<TComponent> {
-      return std::make_unique<T>(owner);
-    });
+    add(std::move(className),
+        [](TComponent* owner) -> std::unique_ptr<TComponent> { return std::make_unique<T>(owner); });
   }
   // Raises EDefinitionError "unknown class <name>" when no factory has that name.
   std::unique_ptr<TComponent> create(std::string_view className, TComponent* owner) const;
