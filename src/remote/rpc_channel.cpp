@@ -1,0 +1,178 @@
+#include "remote/rpc_channel.h"
+
+#include <asio.hpp>
+
+#include "rpc/client_codec.h"
+#include "rpc/out_buffer.h"
+#include "rpc/protocol_error.h"
+#include "rpc/stream_decoder.h"
+#include "rtl/exceptions.h"
+
+namespace remote {
+
+using asio::ip::tcp;
+
+struct RpcChannel::Impl {
+  asio::io_context io;
+  tcp::socket socket{io};
+  rpc::StreamDecoder decoder;
+  rpc::OutBuffer out;
+  Endpoint endpoint;
+  uint32_t nextMsgid = 1;
+  bool open = false;
+
+  std::string where() const { return endpoint.host + ":" + std::to_string(endpoint.port); }
+
+  void fail(const std::string& message, int code = 0, const std::string& method = {}) {
+    shutdown();
+    throw rtl::ERemoteError(message, code, method);
+  }
+
+  void shutdown() {
+    asio::error_code ignored;
+    socket.shutdown(tcp::socket::shutdown_both, ignored);
+    socket.close(ignored);
+    decoder = rpc::StreamDecoder();
+    open = false;
+  }
+
+  // Runs the io_context until `done` or the deadline; false on timeout (the socket is then
+  // closed, which cancels what is pending).
+  bool runUntil(const bool& done, std::chrono::milliseconds timeout) {
+    io.restart();
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done) {
+      const auto now = std::chrono::steady_clock::now();
+      if (now >= deadline) {
+        asio::error_code ignored;
+        socket.close(ignored);
+        io.restart();
+        io.run();  // let the cancelled handlers finish
+        return false;
+      }
+      io.run_one_for(deadline - now);
+    }
+    return true;
+  }
+
+  void connect() {
+    bool done = false;
+    asio::error_code result;
+    tcp::resolver resolver(io);
+    tcp::resolver::results_type endpoints;
+    asio::error_code resolveError;
+    endpoints = resolver.resolve(endpoint.host, std::to_string(endpoint.port), resolveError);
+    if (resolveError)
+      fail("Não foi possível localizar o servidor de aplicação " + where() + ": " +
+           resolveError.message());
+    asio::async_connect(socket, endpoints, [&](const asio::error_code& ec, const tcp::endpoint&) {
+      result = ec;
+      done = true;
+    });
+    if (!runUntil(done, endpoint.connectTimeout))
+      fail("O servidor de aplicação " + where() + " não respondeu à conexão em " +
+           std::to_string(endpoint.connectTimeout.count() / 1000) + " s.");
+    if (result)
+      fail("Não foi possível conectar ao servidor de aplicação " + where() + ": " +
+           result.message());
+    socket.set_option(tcp::no_delay(true));
+    open = true;
+  }
+
+  rtl::Variant exchange(const std::string& method, const std::vector<rtl::Variant>& args) {
+    const uint32_t msgid = nextMsgid++;
+    out.clear();
+    rpc::encodeRequest(out, msgid, method, args);
+
+    bool done = false;
+    asio::error_code failure;
+    std::optional<rpc::Response> response;
+    // Write the request, then read until the response with our msgid is complete.
+    std::function<void()> readMore = [&]() {
+      char* room = decoder.prepare(64 * 1024);
+      socket.async_read_some(asio::buffer(room, 64 * 1024),
+                             [&](const asio::error_code& ec, size_t n) {
+                               if (ec) {
+                                 failure = ec;
+                                 done = true;
+                                 return;
+                               }
+                               decoder.commit(n);
+                               try {
+                                 while (auto frame = decoder.next()) {
+                                   auto r = rpc::decodeResponse(*frame);
+                                   if (r && r->msgid == msgid) {
+                                     response = std::move(r);
+                                     done = true;
+                                     return;
+                                   }
+                                 }
+                               } catch (const rpc::ProtocolError& e) {
+                                 failure = asio::error::invalid_argument;
+                                 protocolProblem = e.what();
+                                 done = true;
+                                 return;
+                               }
+                               readMore();
+                             });
+    };
+    asio::async_write(socket, asio::buffer(out.data(), out.size()),
+                      [&](const asio::error_code& ec, size_t) {
+                        if (ec) {
+                          failure = ec;
+                          done = true;
+                          return;
+                        }
+                        readMore();
+                      });
+    if (!runUntil(done, endpoint.callTimeout))
+      fail("O servidor de aplicação não respondeu em " +
+               std::to_string(endpoint.callTimeout.count() / 1000) + " s (" + method + ").",
+           0, method);
+    if (!protocolProblem.empty()) {
+      const std::string problem = std::move(protocolProblem);
+      protocolProblem.clear();
+      fail("Resposta inválida do servidor de aplicação (" + method + "): " + problem, 0, method);
+    }
+    if (failure)
+      fail("A conexão com o servidor de aplicação foi perdida (" + method + "): " +
+               failure.message(),
+           0, method);
+    if (response->error) {
+      // An error reply leaves the connection usable.
+      throw rtl::ERemoteError(response->error->message, response->error->code, method);
+    }
+    return std::move(response->result);
+  }
+
+  std::string protocolProblem;
+};
+
+RpcChannel::RpcChannel() : impl_(std::make_unique<Impl>()) {}
+RpcChannel::~RpcChannel() { impl_->shutdown(); }
+
+void RpcChannel::open(const Endpoint& endpoint) {
+  impl_->shutdown();
+  impl_->endpoint = endpoint;
+  impl_->connect();
+  std::vector<rtl::Variant> params{rtl::Variant(endpoint.serverName)};
+  if (!endpoint.token.empty()) params.emplace_back(endpoint.token);
+  try {
+    impl_->exchange("attach", params);
+  } catch (const rtl::ERemoteError&) {
+    impl_->shutdown();
+    throw;
+  }
+}
+
+void RpcChannel::close() { impl_->shutdown(); }
+
+bool RpcChannel::isOpen() const { return impl_->open; }
+
+rtl::Variant RpcChannel::call(const std::string& method, const std::vector<rtl::Variant>& args) {
+  if (!impl_->open)
+    throw rtl::ERemoteError("Não há conexão com o servidor de aplicação.", 0, method);
+  return impl_->exchange(method, args);
+}
+
+}  // namespace remote
