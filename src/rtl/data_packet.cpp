@@ -29,7 +29,10 @@ std::optional<FieldType> FieldTypeFromName(std::string_view name) {
 
 namespace {
 bool isNumberColumn(FieldType t) { return t == FieldType::Float || t == FieldType::Date; }
-bool isIntegerColumn(FieldType t) { return t == FieldType::Integer || t == FieldType::Boolean; }
+// Only the assertions use it, so release builds would warn about it.
+[[maybe_unused]] bool isIntegerColumn(FieldType t) {
+  return t == FieldType::Integer || t == FieldType::Boolean;
+}
 }  // namespace
 
 void PacketColumn::reserve(size_t rows, size_t textBytes) {
