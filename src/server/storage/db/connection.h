@@ -27,6 +27,7 @@ using Params = std::vector<Param>;
 class Row {
  public:
   virtual ~Row() = default;
+  virtual int columnCount() const = 0;
   virtual bool isNull(int column) const = 0;
   // The value as text ("" for null).
   virtual std::string_view text(int column) const = 0;

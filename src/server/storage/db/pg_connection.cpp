@@ -18,6 +18,7 @@ class PgRow : public Row {
  public:
   explicit PgRow(const PGresult* result) : result_(result) {}
   void at(int row) { row_ = row; }
+  int columnCount() const override { return PQnfields(result_); }
   bool isNull(int column) const override { return PQgetisnull(result_, row_, column) != 0; }
   std::string_view text(int column) const override {
     return {PQgetvalue(result_, row_, column),

@@ -34,6 +34,7 @@ int byteOrder(void*, int lengthA, const void* a, int lengthB, const void* b) {
 class SqliteRow : public Row {
  public:
   explicit SqliteRow(sqlite3_stmt* statement) : statement_(statement) {}
+  int columnCount() const override { return sqlite3_column_count(statement_); }
   bool isNull(int column) const override {
     return sqlite3_column_type(statement_, column) == SQLITE_NULL;
   }
