@@ -350,4 +350,46 @@ std::string describe(const rpc::Response& response) {
   return describe(response.result);
 }
 
+std::string describeFields(const rtl::DataPacket& packet) {
+  std::string s;
+  for (const auto& field : packet.fields()) {
+    if (!s.empty()) s += ", ";
+    s += field.name + " " + rtl::FieldTypeName(field.type) + " " + std::to_string(field.size);
+  }
+  return s;
+}
+
+std::string describeRow(const rtl::DataPacket& packet, size_t row) {
+  std::string s;
+  for (size_t f = 0; f < packet.fieldCount(); ++f) {
+    if (f > 0) s += "|";
+    const rtl::PacketColumn& column = packet.column(f);
+    if (column.isNull(row)) {
+      s += "null";
+      continue;
+    }
+    switch (column.type()) {
+      case rtl::FieldType::String: s += column.string(row); break;
+      case rtl::FieldType::Integer: s += std::to_string(column.integer(row)); break;
+      case rtl::FieldType::Boolean: s += column.boolean(row) ? "true" : "false"; break;
+      case rtl::FieldType::Float:
+      case rtl::FieldType::Date: {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", column.number(row));
+        s += text;
+        break;
+      }
+    }
+  }
+  return s;
+}
+
+std::shared_ptr<const rtl::DataPacket> answerData(const rpc::Response& response) {
+  if (response.error || response.result.kind() != rtl::VarKind::Array ||
+      response.result.asArray().size() != 3 || response.result.asArray()[0].asInteger() != 0 ||
+      response.result.asArray()[2].kind() != rtl::VarKind::Packet)
+    throw std::runtime_error("not an answer with data: " + describe(response));
+  return response.result.asArray()[2].asPacket();
+}
+
 }  // namespace testsupport

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -131,5 +132,12 @@ class RpcClient {
 // "error 404 servidor desconhecido: X", "[0, '', packet 3 rows]", "true".
 std::string describe(const rtl::Variant& value);
 std::string describe(const rpc::Response& response);
+// "CDFILIAL string 4, NMFILIAL string 30, ..."
+std::string describeFields(const rtl::DataPacket& packet);
+// One row's values joined by "|", null as "null": "0001|Matriz|null".
+std::string describeRow(const rtl::DataPacket& packet, size_t row);
+// The packet of a successful answer [0, "", packet]; raises with the described response
+// otherwise.
+std::shared_ptr<const rtl::DataPacket> answerData(const rpc::Response& response);
 
 }  // namespace testsupport
