@@ -181,7 +181,8 @@ void TForm::FocusControl(TWinControl* target) {
     try {
       old->ValidateExit();
       old->Fire(old->OnExit);
-      for (TWinControl* c = old->Parent(); c != nullptr && c != this && !c->ContainsControl(target);
+      for (TWinControl* c = old->Parent();
+           focused_ == old && c != nullptr && c != this && !c->ContainsControl(target);
            c = c->Parent())
         c->Fire(c->OnExit);
     } catch (...) {
