@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/field.h"
 #include "data/field_value.h"
 #include "data/row_store.h"
 #include "rtl/variant.h"
@@ -19,7 +20,6 @@
 
 namespace data {
 
-class TField;
 class TDataSource;
 
 enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert, dsCalcFields };
@@ -87,7 +87,9 @@ class TDataSet : public tk::TComponent {
   bool Modified() const { return modified_; }
 
   // Called with the data set as sender each time a row's calculated values are computed,
-  // with that row current and the calculated fields reset to null.
+  // with that row current and the calculated fields reset to null: on load (every row), when a
+  // row becomes current, after Post and Cancel, and for each row a list reads. A row being
+  // inserted has null calculated values; they are not recomputed while a row is edited.
   const tk::TNotifyEvent& OnCalcFields() const { return onCalcFields_; }
   void SetOnCalcFields(tk::TNotifyEvent handler) { onCalcFields_ = std::move(handler); }
   bool AutoCalcFields() const { return autoCalcFields_; }
