@@ -23,18 +23,19 @@ class CrashTest : public ::testing::TestWithParam<Engine> {
   void startLongUpdate(DemoServer& demo, testsupport::RpcClient& client) {
     const std::vector<Period> periods = periodsOf(client, "0001", "001");
     ASSERT_GE(periods.size(), 2u);
-    inPeriod_ = "FROM ITEMPRECO WHERE CDFILIAL = '0001' AND CDTABEPREC = '001' AND DTINIVGPREC = '" +
-                periods[1].startIso + "'";
+    inPeriod_ =
+        "FROM ITEMPRECO WHERE CDFILIAL = '0001' AND CDTABEPREC = '001' AND DTINIVGPREC = '" +
+        periods[1].startIso + "'";
     ASSERT_EQ(demo.db().scalar("SELECT count(*) " + inPeriod_), std::to_string(kProducts));
     demo.db().scalar("UPDATE ITEMPRECO SET IDPROMOCAO = 'N'");
 
     flag_ = "S";
     all_ = "T";
-    client.send("SetUpdItemPrecoAlt",
-                {rtl::Variant::ByRef(flag_), rtl::Variant::ByRef(empty_),
-                 rtl::Variant::ByRef(empty_), rtl::Variant::ByRef(empty_),
-                 rtl::Variant::ByRef(all_), rtl::Variant::Null(), rtl::Variant::FromBool(false),
-                 "0001", "001", rtl::Variant::FromDate(periods[1].start)});
+    client.send(
+        "SetUpdItemPrecoAlt",
+        {rtl::Variant::ByRef(flag_), rtl::Variant::ByRef(empty_), rtl::Variant::ByRef(empty_),
+         rtl::Variant::ByRef(empty_), rtl::Variant::ByRef(all_), rtl::Variant::Null(),
+         rtl::Variant::FromBool(false), "0001", "001", rtl::Variant::FromDate(periods[1].start)});
     const auto deadline = std::chrono::steady_clock::now() + testsupport::kDeadline;
     while (!demo.db().writerActive()) {
       ASSERT_FALSE(client.readable(std::chrono::milliseconds(0)))
@@ -80,6 +81,7 @@ TEST_P(CrashTest, KillDuringALargeUpdateLeavesAllItemsChangedOrNone) {
 
   const std::string changed = promoted(demo);
   const std::string logged = demo.db().scalar("SELECT count(*) FROM ALTERACAOLOG");
+  RecordProperty("items_changed", changed);
   EXPECT_TRUE((changed == "0" && logged == "0") ||
               (changed == std::to_string(kProducts) && logged == "1"))
       << changed << " items changed, " << logged << " audit rows";

@@ -11,8 +11,8 @@ DemoServer::DemoServer(Engine engine, int products, testsupport::ServerProcess::
   const auto demo = testsupport::runVnd42400(
       {"demo", "--db", db_.target(), "--products", std::to_string(products)});
   if (demo.status != 0)
-    throw std::runtime_error("vnd42400 demo failed (" + std::to_string(demo.status) + "): " +
-                             demo.err);
+    throw std::runtime_error("vnd42400 demo failed (" + std::to_string(demo.status) +
+                             "): " + demo.err);
   options.db = db_.target();
   process_ = std::make_unique<testsupport::ServerProcess>(options);
 }

@@ -41,8 +41,7 @@ TEST_P(LoadTest, EightClientsGetCorrectAnswersToAThousandMixedCallsEach) {
   const std::vector<Period> periods = periodsOf(*lone, "0001", "001");
   ASSERT_GE(periods.size(), 2u);
   const rtl::Variant start = rtl::Variant::FromDate(periods[1].start);
-  const auto items =
-      testsupport::answerData(lone->call("GetAutItemPreco", {"0001", "001", start}));
+  const auto items = testsupport::answerData(lone->call("GetAutItemPreco", {"0001", "001", start}));
   ASSERT_GE(items->rowCount(), static_cast<size_t>(kClients));
 
   // The format variable is only read by the server, so every query can share it.
@@ -76,10 +75,16 @@ TEST_P(LoadTest, EightClientsGetCorrectAnswersToAThousandMixedCallsEach) {
         for (int i = 0; i < kCalls && failures[k].empty(); ++i) {
           if (i % 5 == 4) {
             flag = (i / 5) % 2 == 0 ? "S" : "N";
-            const std::vector<rtl::Variant> params{
-                rtl::Variant::ByRef(flag), rtl::Variant::ByRef(empty), rtl::Variant::ByRef(empty),
-                rtl::Variant::ByRef(list), rtl::Variant::ByRef(all),   rtl::Variant::Null(),
-                rtl::Variant::FromBool(true), "0001", "001", start};
+            const std::vector<rtl::Variant> params{rtl::Variant::ByRef(flag),
+                                                   rtl::Variant::ByRef(empty),
+                                                   rtl::Variant::ByRef(empty),
+                                                   rtl::Variant::ByRef(list),
+                                                   rtl::Variant::ByRef(all),
+                                                   rtl::Variant::Null(),
+                                                   rtl::Variant::FromBool(true),
+                                                   "0001",
+                                                   "001",
+                                                   start};
             const std::string got = describe(client->call("SetUpdItemPrecoAlt", params));
             if (got != "[0, '', null]") failures[k] = "update " + std::to_string(i) + ": " + got;
             continue;

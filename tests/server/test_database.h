@@ -17,7 +17,9 @@ enum class Engine { Sqlite, Postgres };
 
 const char* engineName(Engine engine);
 // For test names and messages.
-inline void PrintTo(Engine engine, std::ostream* out) { *out << engineName(engine); }
+inline void PrintTo(Engine engine, std::ostream* out) {
+  *out << engineName(engine);
+}
 
 class TestDatabase {
  public:

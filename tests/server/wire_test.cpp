@@ -91,7 +91,8 @@ TEST_P(WireTest, EveryMethodAnswersWithItsColumnsAndChangesTheDatabase) {
   EXPECT_EQ(answerData(c->call("GetFilial", {"9999", ""}))->rowCount(), 0u);
 
   const auto tables = answerData(c->call("GetTabePrec", {"0001"}));
-  EXPECT_EQ(describeFields(*tables), "CDFILIAL string 4, CDTABEPREC string 3, NMTABEPREC string 20");
+  EXPECT_EQ(describeFields(*tables),
+            "CDFILIAL string 4, CDTABEPREC string 3, NMTABEPREC string 20");
   EXPECT_EQ(tables->column(1).string(0), "001");
 
   std::string format = "dd/mm/yyyy";
@@ -105,9 +106,9 @@ TEST_P(WireTest, EveryMethodAnswersWithItsColumnsAndChangesTheDatabase) {
   const std::string iso = period.startIso;
   EXPECT_EQ(periodsText->column(0).string(1),
             iso.substr(8, 2) + "/" + iso.substr(5, 2) + "/" + iso.substr(0, 4));
-  const auto single = answerData(c->call(
-      "getVigencia",
-      {"0001", "001", rtl::Variant::FromDate(period.start), "", rtl::Variant::ByRef(format)}));
+  const auto single =
+      answerData(c->call("getVigencia", {"0001", "001", rtl::Variant::FromDate(period.start), "",
+                                         rtl::Variant::ByRef(format)}));
   ASSERT_EQ(single->rowCount(), 1u);
   EXPECT_EQ(describeRow(*single, 0), describeRow(*periodsText, 1));
 
@@ -125,7 +126,8 @@ TEST_P(WireTest, EveryMethodAnswersWithItsColumnsAndChangesTheDatabase) {
   const std::string tree(items->column(2).string(0));
   const std::string masked = tree.substr(0, 2) + "." + tree.substr(2, 3) + "-" + tree.substr(5);
   const auto valid = answerData(c->call("GetProdValid", {"0001", "001", start, masked}));
-  EXPECT_EQ(describeFields(*valid), "CDPRODUTO string 10, CDARVPROD string 20, NMPRODUTO string 50");
+  EXPECT_EQ(describeFields(*valid),
+            "CDPRODUTO string 10, CDARVPROD string 20, NMPRODUTO string 50");
   ASSERT_EQ(valid->rowCount(), 1u);
   EXPECT_EQ(valid->column(0).string(0), items->column(1).string(0));
   EXPECT_EQ(answerData(c->call("GetProdValid", {"0001", "001", start, "99999999"}))->rowCount(),
@@ -133,7 +135,8 @@ TEST_P(WireTest, EveryMethodAnswersWithItsColumnsAndChangesTheDatabase) {
 
   // The change methods, each checked in the database.
   const std::string code(items->column(1).string(0));
-  const std::string name = db.scalar("SELECT NMPRODUTO FROM PRODUTO WHERE CDPRODUTO = '" + code + "'");
+  const std::string name =
+      db.scalar("SELECT NMPRODUTO FROM PRODUTO WHERE CDPRODUTO = '" + code + "'");
   std::string prefix = "ZZ ", first, last, list = "_" + code + "_", all, flag = "S";
   auto selection = [&] {
     return std::vector<rtl::Variant>{rtl::Variant::ByRef(prefix), rtl::Variant::ByRef(first),
@@ -147,10 +150,16 @@ TEST_P(WireTest, EveryMethodAnswersWithItsColumnsAndChangesTheDatabase) {
   EXPECT_EQ(db.scalar(nameNow), name);
 
   auto update = [&](bool listMode) {
-    std::vector<rtl::Variant> params{rtl::Variant::ByRef(flag),  rtl::Variant::ByRef(first),
-                                     rtl::Variant::ByRef(last),  rtl::Variant::ByRef(list),
-                                     rtl::Variant::ByRef(all),   rtl::Variant::Null(),
-                                     rtl::Variant::FromBool(listMode), "0001", "001", start};
+    std::vector<rtl::Variant> params{rtl::Variant::ByRef(flag),
+                                     rtl::Variant::ByRef(first),
+                                     rtl::Variant::ByRef(last),
+                                     rtl::Variant::ByRef(list),
+                                     rtl::Variant::ByRef(all),
+                                     rtl::Variant::Null(),
+                                     rtl::Variant::FromBool(listMode),
+                                     "0001",
+                                     "001",
+                                     start};
     return describe(c->call("SetUpdItemPrecoAlt", params));
   };
   const std::string promoted = "SELECT count(*) " + inPeriod + " AND IDPROMOCAO = 'S'";
@@ -194,11 +203,22 @@ TEST_P(WireTest, ProtocolViolationsCloseOnlyTheOffendingConnection) {
   DemoServer demo(GetParam(), 20);
   auto good = demo.client();
   const std::vector<std::pair<std::string, std::string>> violations = {
-      {"never-used byte", "\x94\x00\x01\xa6" "attach\x91\xc1"s},
-      {"garbage after the method", "\x94\x00\x01\xa3" "att\xc1"s},
-      {"string header one byte over 64 MiB", "\x94\x00\x01\xa6" "attach\x91\xdb\x04\x00\x00\x01"s},
-      {"array header of 4 billion values", "\x94\x00\x01\xa6" "attach\xdd\xff\xff\xff\xff"s},
-      {"33 levels deep", "\x94\x00\x01\xa6" "attach" + std::string(32, '\x91') + "\xc0"s},
+      {"never-used byte",
+       "\x94\x00\x01\xa6"
+       "attach\x91\xc1"s},
+      {"garbage after the method",
+       "\x94\x00\x01\xa3"
+       "att\xc1"s},
+      {"string header one byte over 64 MiB",
+       "\x94\x00\x01\xa6"
+       "attach\x91\xdb\x04\x00\x00\x01"s},
+      {"array header of 4 billion values",
+       "\x94\x00\x01\xa6"
+       "attach\xdd\xff\xff\xff\xff"s},
+      {"33 levels deep",
+       "\x94\x00\x01\xa6"
+       "attach" +
+           std::string(32, '\x91') + "\xc0"s},
       {"a response sent to the server", "\x94\x01\x01\xc0\xc0"s},
   };
   for (const auto& [what, bytes] : violations) {

@@ -22,11 +22,16 @@ namespace {
 
 std::string describeValue(const rpc::WireValue& v) {
   switch (v.kind) {
-    case rpc::WireKind::Nil: return "nil";
-    case rpc::WireKind::Boolean: return v.boolean ? "bool true" : "bool false";
-    case rpc::WireKind::Integer: return "int " + std::to_string(v.integer);
-    case rpc::WireKind::String: return "str \"" + v.text + "\"";
-    case rpc::WireKind::StringRef: return "ref \"" + v.text + "\"";
+    case rpc::WireKind::Nil:
+      return "nil";
+    case rpc::WireKind::Boolean:
+      return v.boolean ? "bool true" : "bool false";
+    case rpc::WireKind::Integer:
+      return "int " + std::to_string(v.integer);
+    case rpc::WireKind::String:
+      return "str \"" + v.text + "\"";
+    case rpc::WireKind::StringRef:
+      return "ref \"" + v.text + "\"";
     case rpc::WireKind::Date: {
       std::string s = "date " + rtl::FormatIsoDate(v.date);
       if (v.date != static_cast<double>(static_cast<long long>(v.date)))
@@ -45,10 +50,12 @@ std::string describeValue(const rpc::WireValue& v) {
           if (!first) s += ",";
           first = false;
           s += p.fields()[c].name + "=";
-          if (col.type() == rtl::FieldType::String) s += std::string(col.string(r));
+          if (col.type() == rtl::FieldType::String)
+            s += std::string(col.string(r));
           else if (col.type() == rtl::FieldType::Float || col.type() == rtl::FieldType::Date)
             s += std::to_string(col.number(r));
-          else s += std::to_string(col.integer(r));
+          else
+            s += std::to_string(col.integer(r));
         }
       }
       return s + "}";
@@ -59,7 +66,8 @@ std::string describeValue(const rpc::WireValue& v) {
         s += (i ? "," : "") + v.entries[i].first + "=" + v.entries[i].second;
       return s + "}";
     }
-    case rpc::WireKind::Invalid: return "invalid(" + v.text + ")";
+    case rpc::WireKind::Invalid:
+      return "invalid(" + v.text + ")";
   }
   return "?";
 }
@@ -156,8 +164,10 @@ struct FakeServer::Impl {
           } else {
             const FakeReply reply = server.replyFor(RecordedCall{request.method, request.params});
             switch (reply.kind) {
-              case FakeReply::Kind::Silent: continue;
-              case FakeReply::Kind::Close: return finish();
+              case FakeReply::Kind::Silent:
+                continue;
+              case FakeReply::Kind::Close:
+                return finish();
               case FakeReply::Kind::Error:
                 rpc::encodeError(out, request.msgid, reply.code, reply.message);
                 break;
@@ -214,7 +224,9 @@ FakeServer::~FakeServer() {
   impl_->thread.join();
 }
 
-uint16_t FakeServer::port() const { return impl_->acceptor.local_endpoint().port(); }
+uint16_t FakeServer::port() const {
+  return impl_->acceptor.local_endpoint().port();
+}
 
 void FakeServer::on(const std::string& method, Handler handler) {
   std::lock_guard lock(impl_->mutex);
@@ -272,8 +284,10 @@ rtl::DataPacket stringPacket(const std::vector<std::pair<std::string, int>>& fie
   rtl::DataPacket packet(std::move(defs));
   for (const auto& row : rows) {
     for (size_t c = 0; c < fields.size(); ++c) {
-      if (c < row.size() && row[c]) packet.column(c).appendString(*row[c]);
-      else packet.column(c).appendNull();
+      if (c < row.size() && row[c])
+        packet.column(c).appendString(*row[c]);
+      else
+        packet.column(c).appendNull();
     }
     packet.commitRow();
   }

@@ -369,9 +369,15 @@ std::string describeRow(const rtl::DataPacket& packet, size_t row) {
       continue;
     }
     switch (column.type()) {
-      case rtl::FieldType::String: s += column.string(row); break;
-      case rtl::FieldType::Integer: s += std::to_string(column.integer(row)); break;
-      case rtl::FieldType::Boolean: s += column.boolean(row) ? "true" : "false"; break;
+      case rtl::FieldType::String:
+        s += column.string(row);
+        break;
+      case rtl::FieldType::Integer:
+        s += std::to_string(column.integer(row));
+        break;
+      case rtl::FieldType::Boolean:
+        s += column.boolean(row) ? "true" : "false";
+        break;
       case rtl::FieldType::Float:
       case rtl::FieldType::Date: {
         char text[32];
