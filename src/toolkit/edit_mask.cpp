@@ -379,7 +379,7 @@ std::string FormatMaskText(std::string_view maskText, std::string_view value) {
   }
   for (size_t i = 0; i < out.size(); ++i)
     if (mask.positions_[i].cls != EditMask::Class::Literal && mask.isBlankCell(out[i]))
-      out[i] = " ";
+      out[i].assign(1, ' ');
   return mask.join(out);
 }
 
