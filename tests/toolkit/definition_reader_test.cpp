@@ -40,6 +40,7 @@ constexpr const char* kDerived = R"(inherited frmDerived: TfrmDerived
   Caption = 'Alteração Automática'
   Hint = 'uma ' +
     'dica com ''aspas'''
+  ActiveControl = medFilial
   inherited grbDados: TGroupBox
     Width = 435
     ParentFont = False
@@ -155,6 +156,7 @@ TEST_F(DefinitionReaderTest, DerivedFormIsBuiltFromBothDefinitions) {
   ASSERT_NE(btn, nullptr);
   EXPECT_EQ(btn->Associate(), frm->medFilial);
   EXPECT_EQ(btn->GlyphData(), std::string("\x0A\x0B\x0C"));
+  EXPECT_EQ(frm->ActiveControl(), frm->medFilial);  // named before it exists, resolved at the end
 
   // No change event fired while loading; OnCreate ran once; handlers are bound by name.
   EXPECT_EQ(frm->log.take(), "FormCreate");
