@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <stdexcept>
+#include <thread>
 
 #include "server/call_log.h"
 #include "server/dispatcher.h"
@@ -16,15 +17,20 @@ struct Server::Impl {
   Impl(ServerConfig c, std::vector<const ServerObject*> objects)
       : config(std::move(c)),
         dispatcher(std::move(objects), config.token, config.limits),
-        workers(config.workers == 0 ? 1 : config.workers) {}
+        threads(config.workers == 0 ? 1 : config.workers),
+        io(static_cast<int>(threads)) {}
 
   void accept();
   void shutdown();
 
   ServerConfig config;
   Dispatcher dispatcher;
-  asio::io_context io{1};
-  asio::thread_pool workers;
+  unsigned threads;
+  asio::io_context io;
+  // The listener, the set of sessions and the stop flag are only touched on this strand.
+  asio::strand<asio::io_context::executor_type> strand{io.get_executor()};
+  // Their handlers are bound to the strand; accepted sockets keep the plain pool executor, so
+  // that each session's strand is its own.
   asio::ip::tcp::acceptor acceptor{io};
   asio::steady_timer retry{io};
   std::optional<asio::signal_set> signals;
@@ -35,9 +41,7 @@ struct Server::Impl {
 Server::Server(ServerConfig config, std::vector<const ServerObject*> objects)
     : impl_(std::make_unique<Impl>(std::move(config), std::move(objects))) {}
 
-Server::~Server() {
-  impl_->workers.join();
-}
+Server::~Server() = default;
 
 std::string Server::listen(bool catchSignals) {
   Impl& s = *impl_;
@@ -64,57 +68,59 @@ std::string Server::listen(bool catchSignals) {
   }
   if (catchSignals) {
     s.signals.emplace(s.io, SIGINT, SIGTERM);
-    s.signals->async_wait([&s](std::error_code ec, int) {
+    s.signals->async_wait(asio::bind_executor(s.strand, [&s](std::error_code ec, int) {
       if (!ec) s.shutdown();
-    });
+    }));
   }
-  const auto bound = s.acceptor.local_endpoint();
-  const std::string host = bound.address().is_v6() ? "[" + bound.address().to_string() + "]"
-                                                   : bound.address().to_string();
-  return host + ":" + std::to_string(bound.port());
+  return endpointText(s.acceptor.local_endpoint());
 }
 
 void Server::run() {
-  impl_->accept();
-  impl_->io.run();
-  impl_->workers.join();
+  Impl& s = *impl_;
+  asio::dispatch(s.strand, [&s] { s.accept(); });
+  std::vector<std::thread> pool;
+  for (unsigned i = 1; i < s.threads; ++i) pool.emplace_back([&s] { s.io.run(); });
+  s.io.run();
+  for (auto& t : pool) t.join();
 }
 
 void Server::stop() {
-  asio::post(impl_->io, [s = impl_.get()] { s->shutdown(); });
+  asio::post(impl_->strand, [s = impl_.get()] { s->shutdown(); });
 }
 
 void Server::Impl::accept() {
-  acceptor.async_accept([this](std::error_code ec, asio::ip::tcp::socket socket) {
-    if (stopping || ec == asio::error::operation_aborted) return;
-    if (ec) {
-      // Out of descriptors, usually: wait a little rather than spin on the error.
-      logInfo("accept failed: " + ec.message());
-      retry.expires_after(std::chrono::milliseconds(100));
-      retry.async_wait([this](std::error_code waitEc) {
-        if (!waitEc && !stopping) accept();
-      });
-      return;
-    }
-    if (config.maxConnections != 0 && sessions.size() >= config.maxConnections) {
-      std::error_code ignored;
-      const auto remote = socket.remote_endpoint(ignored);
-      logConnection(
-          remote.address().to_string() + ":" + std::to_string(remote.port()),
-          "refused: " + std::to_string(config.maxConnections) + " connections already open");
-      socket.close(ignored);
-      accept();
-      return;
-    }
-    std::error_code ignored;
-    socket.set_option(asio::ip::tcp::no_delay(true), ignored);
-    auto session = std::make_shared<Session>(
-        std::move(socket), dispatcher, workers, config.limits,
-        [this](const std::shared_ptr<Session>& closed) { sessions.erase(closed); });
-    sessions.insert(session);
-    session->start();
-    accept();
-  });
+  acceptor.async_accept(
+      asio::bind_executor(strand, [this](std::error_code ec, asio::ip::tcp::socket socket) {
+        if (stopping || ec == asio::error::operation_aborted) return;
+        if (ec) {
+          // Out of descriptors, usually: wait a little rather than spin on the error.
+          logInfo("accept failed: " + ec.message());
+          retry.expires_after(std::chrono::milliseconds(100));
+          retry.async_wait(asio::bind_executor(strand, [this](std::error_code waitEc) {
+            if (!waitEc && !stopping) accept();
+          }));
+          return;
+        }
+        if (config.maxConnections != 0 && sessions.size() >= config.maxConnections) {
+          std::error_code ignored;
+          const auto remote = socket.remote_endpoint(ignored);
+          logConnection(endpointText(remote), "refused: " + std::to_string(config.maxConnections) +
+                                                  " connections already open");
+          socket.close(ignored);
+          accept();
+          return;
+        }
+        std::error_code ignored;
+        socket.set_option(asio::ip::tcp::no_delay(true), ignored);
+        auto session = std::make_shared<Session>(
+            std::move(socket), dispatcher, config.limits,
+            [this](const std::shared_ptr<Session>& closed) {
+              asio::post(strand, [this, closed] { sessions.erase(closed); });
+            });
+        sessions.insert(session);
+        session->start();
+        accept();
+      }));
 }
 
 void Server::Impl::shutdown() {

@@ -1,8 +1,9 @@
 #pragma once
 // The TCP server of vnd42400: one listening socket, a session per connection, and a small pool
-// of worker threads that run the calls, so that a slow call holds up only its own connection.
-// Each connection is answered in order, one call at a time. The server object(s) and the
-// dispatcher rules are the caller's; the Server owns sockets, threads and sessions.
+// of threads that do the reading, the calls and the writing. Each connection is served on a
+// strand of its own, answered in order and one call at a time, so a slow call holds up its own
+// connection and one pool thread only. The server objects are the caller's; the Server owns
+// sockets, threads and sessions.
 
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +23,7 @@ struct ServerConfig {
   std::string token;
   // Connections beyond this many are accepted and closed at once; 0 for no limit.
   size_t maxConnections = 256;
+  // Threads of the pool; also the number of calls that can run at once.
   unsigned workers = 4;
   rpc::Limits limits;
 };

@@ -2,7 +2,6 @@
 
 #include <chrono>
 
-#include "rpc/protocol_error.h"
 #include "server/call_log.h"
 
 namespace server {
@@ -11,122 +10,146 @@ namespace {
 constexpr size_t kReadChunk = 64 * 1024;
 constexpr size_t kKeepOutBuffer = 8 << 20;
 
-std::string endpointText(const asio::ip::tcp::endpoint& endpoint) {
-  const auto address = endpoint.address();
-  const std::string host = address.is_v6() ? "[" + address.to_string() + "]" : address.to_string();
-  return host + ":" + std::to_string(endpoint.port());
-}
-
 }  // namespace
 
+std::string endpointText(const asio::ip::tcp::endpoint& endpoint) {
+  const auto address = endpoint.address();
+  std::string text;
+  if (address.is_v6()) text += '[';
+  text += address.to_string();
+  if (address.is_v6()) text += ']';
+  text += ':';
+  text += std::to_string(endpoint.port());
+  return text;
+}
+
 Session::Session(asio::ip::tcp::socket socket, const Dispatcher& dispatcher,
-                 asio::thread_pool& workers, const rpc::Limits& limits, Closed onClosed)
-    : socket_(std::move(socket)),
+                 const rpc::Limits& limits, Closed onClosed)
+    : strand_(asio::make_strand(socket.get_executor())),
+      socket_(std::move(socket)),
       dispatcher_(dispatcher),
-      workers_(workers),
       decoder_(limits),
       onClosed_(std::move(onClosed)) {
   std::error_code ec;
+  socket_.non_blocking(true, ec);
   const auto remote = socket_.remote_endpoint(ec);
   peer_ = ec ? std::string("?") : endpointText(remote);
   state_.context.peer = peer_;
 }
 
 void Session::start() {
-  read();
+  asio::dispatch(strand_, [self = shared_from_this()] { self->read(); });
 }
 
 void Session::stop() {
-  stopping_ = true;
-  if (!busy_) close();
+  asio::dispatch(strand_, [self = shared_from_this()] {
+    self->stopping_ = true;
+    if (!self->busy_) self->close();
+  });
 }
 
 void Session::read() {
   char* room = decoder_.prepare(kReadChunk);
-  socket_.async_read_some(asio::buffer(room, kReadChunk),
-                          [self = shared_from_this()](std::error_code ec, size_t n) {
-                            if (ec) {
-                              if (ec != asio::error::eof && ec != asio::error::operation_aborted)
-                                logConnection(self->peer_, "closed: " + ec.message());
-                              self->close();
-                              return;
-                            }
-                            self->decoder_.commit(n);
-                            self->next();
-                          });
+  socket_.async_read_some(
+      asio::buffer(room, kReadChunk),
+      asio::bind_executor(strand_, [self = shared_from_this()](std::error_code ec, size_t n) {
+        if (ec) {
+          if (ec != asio::error::eof && ec != asio::error::operation_aborted)
+            logConnection(self->peer_, "closed: " + ec.message());
+          self->close();
+          return;
+        }
+        self->decoder_.commit(n);
+        self->next();
+      }));
 }
 
 void Session::next() {
-  if (closed_) return;
-  if (stopping_) {
-    close();
-    return;
+  // A loop rather than recursion: a client may have sent many messages at once.
+  for (;;) {
+    if (closed_) return;
+    if (stopping_) {
+      close();
+      return;
+    }
+    std::optional<rpc::Frame> frame;
+    try {
+      frame = decoder_.next();
+    } catch (const std::exception& e) {
+      logConnection(peer_, std::string("closed: ") + e.what());
+      close();
+      return;
+    }
+    if (!frame) {
+      read();
+      return;
+    }
+    if (!call(std::move(*frame))) return;
   }
-  std::optional<rpc::Frame> frame;
-  try {
-    frame = decoder_.next();
-  } catch (const rpc::ProtocolError& e) {
-    logConnection(peer_, std::string("closed: ") + e.what());
-    close();
-    return;
-  }
-  if (!frame) {
-    read();
-    return;
-  }
-  busy_ = true;
-  asio::post(workers_, [self = shared_from_this(), frame = std::move(*frame),
-                        guard = asio::make_work_guard(socket_.get_executor())]() mutable {
-    self->work(std::move(frame));
-  });
 }
 
-void Session::work(rpc::Frame frame) {
+bool Session::call(rpc::Frame frame) {
+  busy_ = true;
   const auto start = std::chrono::steady_clock::now();
-  bool close = false;
+  CallOutcome outcome;
   try {
-    const CallOutcome outcome = dispatcher_.handle(frame, state_, out_);
-    logCall(peer_, outcome, std::chrono::steady_clock::now() - start);
+    outcome = dispatcher_.handle(frame, state_, out_);
   } catch (const std::exception& e) {
     // Not a request that can be answered (rpc::ProtocolError), or no memory to answer it.
     logConnection(peer_, std::string("closed: ") + e.what());
-    close = true;
+    close();
+    return false;
   }
-  // Free the request's memory here rather than on the I/O thread.
+  const auto duration = std::chrono::steady_clock::now() - start;
   frame.bytes = std::string();
-  asio::post(socket_.get_executor(), [self = shared_from_this(), close] { self->answered(close); });
+  const bool done = out_.size() == 0 || writeNow();  // nothing to write for a notification
+  // Logged after the answer went out, so that the log costs the caller nothing.
+  logCall(peer_, outcome, duration);
+  if (!done) return false;
+  finishWrite();
+  return true;
 }
 
-void Session::answered(bool closeNow) {
-  if (closeNow) {
+bool Session::writeNow() {
+  // Most answers fit the socket buffer: writing at once and going on to the next message on
+  // this thread spares a hand-over to another pool thread per call. The socket is
+  // non-blocking, so a reader that does not keep up leaves the rest to an asynchronous write.
+  std::error_code ec;
+  const size_t sent = socket_.write_some(asio::buffer(out_.data(), out_.size()), ec);
+  if (ec && ec != asio::error::would_block && ec != asio::error::try_again) {
+    logConnection(peer_, "closed: " + ec.message());
     close();
-    return;
+    return false;
   }
-  if (out_.size() == 0) {  // a notification
-    busy_ = false;
-    next();
-    return;
-  }
-  asio::async_write(socket_, asio::buffer(out_.data(), out_.size()),
-                    [self = shared_from_this()](std::error_code ec, size_t) {
-                      self->busy_ = false;
-                      // Keep the buffer for the next answer, unless a bulk answer made it big.
-                      if (self->out_.size() > kKeepOutBuffer)
-                        self->out_ = rpc::OutBuffer();
-                      else
-                        self->out_.clear();
-                      if (ec) {
-                        logConnection(self->peer_, "closed: " + ec.message());
-                        self->close();
-                        return;
-                      }
-                      self->next();
-                    });
+  if (!ec && sent == out_.size()) return true;
+  const size_t from = ec ? 0 : sent;
+  asio::async_write(
+      socket_, asio::buffer(out_.data() + from, out_.size() - from),
+      asio::bind_executor(strand_, [self = shared_from_this()](std::error_code ec, size_t) {
+        if (ec) {
+          logConnection(self->peer_, "closed: " + ec.message());
+          self->close();
+          return;
+        }
+        self->finishWrite();
+        self->next();
+      }));
+  return false;
+}
+
+void Session::finishWrite() {
+  busy_ = false;
+  // Keep the buffer for the next answer, unless a bulk answer made it big.
+  if (out_.size() > kKeepOutBuffer)
+    out_ = rpc::OutBuffer();
+  else
+    out_.clear();
 }
 
 void Session::close() {
   if (closed_) return;
   closed_ = true;
+  busy_ = false;
   std::error_code ignored;
   socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
   socket_.close(ignored);

@@ -1,10 +1,13 @@
 #pragma once
-// One client connection: reads bytes into a stream decoder, hands each complete message to a
-// worker thread for the dispatcher, writes the response, and only then looks at the next
-// message, so a connection's calls are answered in order and at most one message is decoded
-// at a time. A protocol violation (malformed bytes, a message over a limit) closes the
-// connection. The server keeps every live session and is told when one closes. Everything
-// but the call itself runs on the server's single I/O thread.
+// One client connection: reads bytes into a stream decoder, runs each complete message through
+// the dispatcher, writes the response, and only then looks at the next message, so a
+// connection's calls are answered in order and at most one message is decoded at a time. A
+// protocol violation (malformed bytes, a message over a limit) closes the connection.
+//
+// Every handler of a session runs on its own strand of the server's thread pool: a call runs
+// on whichever pool thread read its last bytes, so a slow call holds up its own connection and
+// one pool thread, and nothing else. The server keeps every live session and is told (through
+// `onClosed`) when one closes.
 
 #include <asio.hpp>
 
@@ -18,36 +21,42 @@
 
 namespace server {
 
+// "127.0.0.1:2110", "[::1]:2110".
+std::string endpointText(const asio::ip::tcp::endpoint& endpoint);
+
 class Session : public std::enable_shared_from_this<Session> {
  public:
   using Closed = std::function<void(const std::shared_ptr<Session>&)>;
 
-  Session(asio::ip::tcp::socket socket, const Dispatcher& dispatcher, asio::thread_pool& workers,
-          const rpc::Limits& limits, Closed onClosed);
+  Session(asio::ip::tcp::socket socket, const Dispatcher& dispatcher, const rpc::Limits& limits,
+          Closed onClosed);
 
+  // Both may be called from any thread.
   void start();
   // Graceful end: an idle connection closes now; one with a call in progress closes once the
   // answer is written. Messages received but not started are dropped.
   void stop();
 
-  const std::string& peer() const { return peer_; }
-
  private:
   void read();
   void next();
-  void work(rpc::Frame frame);  // on a worker thread
-  void answered(bool close);
+  // Runs one message; true when its answer is written and the next message may follow.
+  bool call(rpc::Frame frame);
+  // Writes the answer in out_; false when the rest is left to an asynchronous write (or the
+  // connection broke).
+  bool writeNow();
+  void finishWrite();
   void close();
 
+  asio::strand<asio::any_io_executor> strand_;
   asio::ip::tcp::socket socket_;
   const Dispatcher& dispatcher_;
-  asio::thread_pool& workers_;
   rpc::StreamDecoder decoder_;
   rpc::OutBuffer out_;
   SessionState state_;
   std::string peer_;
   Closed onClosed_;
-  bool busy_ = false;  // a message is with a worker or its answer is being written
+  bool busy_ = false;  // a call is running or its answer is being written
   bool stopping_ = false;
   bool closed_ = false;
 };

@@ -1,0 +1,297 @@
+// vnd42400_load: the load generator of the application server. It serves a demo database
+// in-process on a loopback port (the same server code as `vnd42400 serve`), drives it with
+// blocking clients and prints each figure next to its floor measured in the same run:
+//
+//   small calls   GetProdValid with 1, 8 and 64 clients (calls/s, p50, p99) against a raw
+//                 loopback round trip with an echo server plus the point query run directly;
+//                 target: within 2x
+//   bulk answer   GetAutItemPreco of a 100,000-item validity (ms, MB/s) against the same query
+//                 run directly plus building and encoding the answer; target: within 1.5x
+//   bulk updates  SetUpdItemPrecoAlt over 100,000 items (all and range mode) and a list of
+//                 10,000, against the same statements run directly; target: within 1.5x
+//
+// Usage: vnd42400_load [--db TARGET] [--products N] [--workers N]. Without --db, a temporary
+// SQLite file.
+// Build it in Release; figures from a sanitizer build mean little.
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <latch>
+#include <thread>
+
+#include "bench_client.h"
+#include "direct_sql.h"
+#include "echo_server.h"
+#include "rtl/dates.h"
+#include "server/server.h"
+
+namespace bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double percentile(std::vector<double> values, double p) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const size_t index = std::min(values.size() - 1, static_cast<size_t>(p * values.size()));
+  return values[index];
+}
+
+double median(std::vector<double> values) {
+  return percentile(std::move(values), 0.5);
+}
+
+struct LoadResult {
+  double p50us = 0;
+  double p99us = 0;
+  double callsPerSecond = 0;
+};
+
+// Runs `clients` threads, each making `callsEach` calls through its own caller; the callers are
+// made (connected, warmed up) before the clock starts.
+LoadResult runLoad(int clients, int callsEach,
+                   const std::function<std::function<void(int)>()>& makeCaller) {
+  std::vector<std::function<void(int)>> callers;
+  for (int k = 0; k < clients; ++k) callers.push_back(makeCaller());
+  std::vector<std::vector<double>> latencies(static_cast<size_t>(clients));
+  std::latch start(clients + 1);
+  std::vector<std::thread> threads;
+  for (int k = 0; k < clients; ++k) {
+    threads.emplace_back([&, k] {
+      auto& mine = latencies[static_cast<size_t>(k)];
+      mine.reserve(static_cast<size_t>(callsEach));
+      start.arrive_and_wait();
+      for (int i = 0; i < callsEach; ++i) {
+        const auto t0 = Clock::now();
+        callers[static_cast<size_t>(k)](i);
+        mine.push_back(msSince(t0) * 1000);
+      }
+    });
+  }
+  start.arrive_and_wait();
+  const auto t0 = Clock::now();
+  for (auto& t : threads) t.join();
+  const double wallMs = msSince(t0);
+  std::vector<double> all;
+  for (auto& l : latencies) all.insert(all.end(), l.begin(), l.end());
+  return {percentile(all, 0.5), percentile(all, 0.99), all.size() / (wallMs / 1000)};
+}
+
+// Times `run` `times` times and gives the median in ms.
+double medianMs(int times, const std::function<void(int)>& run) {
+  std::vector<double> ms;
+  for (int i = 0; i < times; ++i) {
+    const auto t0 = Clock::now();
+    run(i);
+    ms.push_back(msSince(t0));
+  }
+  return median(ms);
+}
+
+struct Setup {
+  uint16_t port = 0;
+  Validity validity;
+  double start = 0;
+  std::vector<std::string> treeCodes;  // of the validity's items, in order
+  std::vector<std::string> productCodes;
+};
+
+std::unique_ptr<BenchClient> attachedClient(uint16_t port) {
+  auto client = std::make_unique<BenchClient>(port);
+  client->call("attach", {"Vnd42400.rdmTabePreco"});
+  return client;
+}
+
+void smallCalls(server::Storage& storage, const Setup& s) {
+  std::printf("\nGetProdValid (one product by tree code)\n");
+  std::vector<double> query;
+  for (int i = 0; i < 2000; ++i) {
+    const auto t0 = Clock::now();
+    pointQuery(storage, s.validity, s.treeCodes[static_cast<size_t>(i) % s.treeCodes.size()]);
+    query.push_back(msSince(t0) * 1000);
+  }
+  const double queryP50 = percentile(query, 0.5);
+  std::printf("  floor: point query run directly        p50 %7.1f us  p99 %7.1f us\n", queryP50,
+              percentile(query, 0.99));
+
+  EchoServer echo;
+  rpc::OutBuffer sample;
+  rpc::encodeRequest(sample, 1, "GetProdValid",
+                     {"0001", "001", rtl::Variant::FromDate(s.start), s.treeCodes[0]});
+  const std::string message(sample.view());
+
+  std::printf("  %-8s %28s %34s %8s\n", "clients", "echo round trip (floor)",
+              "GetProdValid over the wire", "ratio");
+  for (int clients : {1, 8, 64}) {
+    const int callsEach = std::max(100, 4000 / clients);
+    const LoadResult floor = runLoad(clients, callsEach, [&] {
+      auto client = std::make_shared<BenchClient>(echo.port());
+      for (int i = 0; i < 20; ++i) client->echo(message);
+      return [client, &message](int) { client->echo(message); };
+    });
+    const LoadResult wire = runLoad(clients, callsEach, [&] {
+      std::shared_ptr<BenchClient> client = attachedClient(s.port);
+      const auto call = [client, &s](int i) {
+        const std::string& code = s.treeCodes[static_cast<size_t>(i * 7919) % s.treeCodes.size()];
+        client->call("GetProdValid", {"0001", "001", rtl::Variant::FromDate(s.start), code});
+      };
+      for (int i = 0; i < 20; ++i) call(i);
+      return call;
+    });
+    // Latency against one echo round trip plus one point query at the same client count.
+    const double target = floor.p50us + queryP50;
+    std::printf("  %-8d p50 %6.1f p99 %7.1f us %7.0f/s   p50 %6.1f p99 %7.1f us %7.0f/s  %5.2fx\n",
+                clients, floor.p50us, floor.p99us, floor.callsPerSecond, wire.p50us, wire.p99us,
+                wire.callsPerSecond, wire.p50us / target);
+  }
+  std::printf("  ratio: GetProdValid p50 / (echo p50 + point query p50); target <= 2.00x\n");
+}
+
+void bulkAnswer(server::Storage& storage, const Setup& s) {
+  std::printf("\nGetAutItemPreco (%zu items)\n", s.treeCodes.size());
+  rpc::OutBuffer out;
+  size_t encodedBytes = 0;
+  const double sqlMs = medianMs(5, [&](int) { itemListSql(storage, s.validity); });
+  const double floorMs =
+      medianMs(5, [&](int) { encodedBytes = itemListEncoded(storage, s.validity, out); });
+  auto client = attachedClient(s.port);
+  const double wireMs = medianMs(5, [&](int) {
+    client->call("GetAutItemPreco", {"0001", "001", rtl::Variant::FromDate(s.start)});
+  });
+  const double mb = client->lastResponseBytes() / 1e6;
+  std::printf("  floor: query run directly              %8.1f ms\n", sqlMs);
+  std::printf("  floor: query + packet + encoding       %8.1f ms  (%.2f MB)\n", floorMs,
+              encodedBytes / 1e6);
+  std::printf("  over the wire, decoded by the client   %8.1f ms  %.2f MB  %.1f MB/s  %5.2fx\n",
+              wireMs, mb, mb / (wireMs / 1000), wireMs / floorMs);
+  std::printf("  ratio: wire / (query + encoding); target <= 1.50x\n");
+}
+
+void bulkUpdates(server::Storage& storage, const Setup& s) {
+  std::printf("\nSetUpdItemPrecoAlt\n");
+  std::string list = "_";
+  const size_t listed = std::min<size_t>(10'000, s.productCodes.size());
+  for (size_t i = 0; i < listed; ++i) list += s.productCodes[i] + "_";
+  struct Mode {
+    const char* name;
+    server::SelectionArgs args;
+    bool listMode;
+  };
+  const std::vector<Mode> modes = {
+      {"all", {"", "", "", "T"}, false},
+      {"range", {s.treeCodes.front(), s.treeCodes.back(), "", ""}, false},
+      {"list", {"", "", list, ""}, true},
+  };
+  auto client = attachedClient(s.port);
+  for (const Mode& mode : modes) {
+    // Alternating flags, so that every run changes every selected row.
+    int64_t changed = 0;
+    const double directMs = medianMs(4, [&](int i) {
+      changed = updateItems(storage, s.validity, i % 2 ? "N" : "S", mode.args);
+    });
+    const double wireMs = medianMs(4, [&](int i) {
+      std::string flag = i % 2 ? "N" : "S";
+      server::SelectionArgs a = mode.args;
+      client->call(
+          "SetUpdItemPrecoAlt",
+          {rtl::Variant::ByRef(flag), rtl::Variant::ByRef(a.first), rtl::Variant::ByRef(a.last),
+           rtl::Variant::ByRef(a.list), rtl::Variant::ByRef(a.all), rtl::Variant::Null(),
+           rtl::Variant::FromBool(mode.listMode), "0001", "001", rtl::Variant::FromDate(s.start)});
+    });
+    std::printf("  %-6s %7lld items   direct %8.1f ms   over the wire %8.1f ms   %5.2fx\n",
+                mode.name, static_cast<long long>(changed), directMs, wireMs, wireMs / directMs);
+  }
+  std::printf("  ratio: wire / the same statements run directly; target <= 1.50x\n");
+}
+
+Setup discover(uint16_t port) {
+  Setup s;
+  s.port = port;
+  auto client = attachedClient(port);
+  std::string format = "yyyy-mm-dd";
+  const auto periods =
+      client->call("getVigencia", {"0001", "001", int32_t{0}, "T", rtl::Variant::ByRef(format)});
+  const auto data = periods.result.asArray()[2].asPacket();
+  if (!data || data->rowCount() < 2) throw std::runtime_error("the demo has no current period");
+  s.validity = {"0001", "001", std::string(data->column(0).string(1))};
+  if (!rtl::TryParseIsoDate(s.validity.startIso, s.start))
+    throw std::runtime_error("bad start date " + s.validity.startIso);
+  const auto items =
+      client->call("GetAutItemPreco", {"0001", "001", rtl::Variant::FromDate(s.start)});
+  const auto rows = items.result.asArray()[2].asPacket();
+  for (size_t row = 0; row < rows->rowCount(); ++row) {
+    s.productCodes.emplace_back(rows->column(1).string(row));
+    s.treeCodes.emplace_back(rows->column(2).string(row));
+  }
+  return s;
+}
+
+int run(const std::string& target, int products, unsigned workers) {
+  auto storage = server::openStorage(target);
+  auto t0 = Clock::now();
+  storage->fillDemo(products);
+  std::printf("vnd42400 load: %s, demo of %d products filled in %.1f s\n", target.c_str(), products,
+              msSince(t0) / 1000);
+
+  const auto object = server::makeTabePrecoObject(*storage);
+  server::ServerConfig config;
+  config.port = 0;
+  config.workers = workers;
+  server::Server server(config, {object.get()});
+  const std::string bound = server.listen(false);
+  std::thread runner([&] { server.run(); });
+  const uint16_t port = static_cast<uint16_t>(std::stoi(bound.substr(bound.rfind(':') + 1)));
+  try {
+    const Setup setup = discover(port);
+    smallCalls(*storage, setup);
+    bulkAnswer(*storage, setup);
+    bulkUpdates(*storage, setup);
+  } catch (...) {
+    server.stop();
+    runner.join();
+    throw;
+  }
+  server.stop();
+  runner.join();
+  return 0;
+}
+
+}  // namespace
+}  // namespace bench
+
+int main(int argc, char** argv) {
+  CLI::App app("Load generator of vnd42400", "vnd42400_load");
+  std::string target;
+  int products = 100'000;
+  app.add_option("--db", target, "SQLite file or postgresql:// URI (default: a temporary file)");
+  app.add_option("--products", products, "Demo products (default 100000)")
+      ->check(CLI::Range(1, 10'000'000));
+  unsigned workers = server::ServerConfig().workers;
+  app.add_option("--workers", workers, "Server pool threads (default 4)")->check(CLI::Range(1, 64));
+  CLI11_PARSE(app, argc, argv);
+
+  std::filesystem::path scratch;
+  if (target.empty()) {
+    char name[] = "/tmp/vnd-load.XXXXXX";
+    if (!::mkdtemp(name)) return 1;
+    scratch = name;
+    target = (scratch / "load.db").string();
+  }
+  int status = 1;
+  try {
+    status = bench::run(target, products, workers);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vnd42400_load: %s\n", e.what());
+  }
+  if (!scratch.empty()) std::filesystem::remove_all(scratch);
+  return status;
+}
