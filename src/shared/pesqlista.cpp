@@ -1,6 +1,9 @@
 #include "shared/pesqlista.h"
 
+#include <optional>
+
 #include "data/data_list.h"
+#include "data/field.h"
 #include "data/data_set.h"
 #include "data/data_source.h"
 #include "rtl/exceptions.h"
@@ -40,10 +43,27 @@ void PesquisaLista(data::TDataSource* source, const std::string& keyField,
   const int width = dataSet->FieldByName(keyField).Size();
   const data::DataSetList rows = data::ReadList(*dataSet, keyField);
 
+  // The mark column takes the place of IDMARCADO.
+  const data::TField* markField = dataSet->FindField("IDMARCADO");
+  std::optional<size_t> markColumn;
+  size_t column = 0;
+  for (const data::TField* field : dataSet->Fields()) {
+    if (!field->Visible()) continue;
+    if (field == markField) markColumn = column;
+    ++column;
+  }
+
   tk::PickManyRequest request;
   request.title = title;
-  for (const data::ListColumn& c : rows.columns) request.columns.push_back({c.label, c.width});
-  request.rows = rows.rows;
+  for (size_t c = 0; c < rows.columns.size(); ++c)
+    if (c != markColumn) request.columns.push_back({rows.columns[c].label, rows.columns[c].width});
+  request.rows.reserve(rows.rows.size());
+  for (const auto& row : rows.rows) {
+    std::vector<std::string> cells;
+    for (size_t c = 0; c < row.size(); ++c)
+      if (c != markColumn) cells.push_back(row[c]);
+    request.rows.push_back(std::move(cells));
+  }
   request.keys = rows.keys;
   request.marked = SelectionListKeys(list, width);
   // Keys are compared as the list holds them, at the key field's width.

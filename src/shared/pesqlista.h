@@ -3,6 +3,8 @@
 // source with a check mark each and keeps the marking as a selection list: "" for none,
 // otherwise "_" + key + "_" + key + ... + "_", every key at its key field's size (padded with
 // blanks or cut), e.g. "_0000000001_0000000002_" for two 10-character product codes.
+// A field IDMARCADO, when the data set has one, is where the family keeps the mark: the
+// list draws its own check marks in its place rather than showing the field's text.
 
 #include <string>
 #include <string_view>

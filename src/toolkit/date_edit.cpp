@@ -44,6 +44,10 @@ bool TDateEditPlus::IsEmptyDate() const {
   return true;
 }
 
+void TDateEditPlus::ValidateExit() {
+  if (!IsEmptyDate()) TMaskEdit::ValidateExit();
+}
+
 rtl::TDateTime TDateEditPlus::GetDate() const {
   if (IsEmptyDate()) return 0;
   const std::string text = Text();

@@ -47,6 +47,10 @@ class TDateEditPlus : public TMaskEdit {
 
   void SetProperty(const std::string& name, const PropValue& value) override;
 
+ protected:
+  // An edit emptied of its date may be left: "no date" is a value of the edit.
+  void ValidateExit() override;
+
  private:
   TColor validDateColor_ = colors::clWindowText;
   std::vector<std::string> nomeSemana_{"Domingo", "Segunda", "Terça", "Quarta",
