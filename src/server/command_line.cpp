@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -53,6 +54,8 @@ int serve(const Options& options) {
   config.maxConnections = options.maxConnections;
   if (!options.tokenFile.empty()) config.token = readToken(options.tokenFile);
 
+  // A log reader that goes away must not take the server with it.
+  std::signal(SIGPIPE, SIG_IGN);
   initCallLog();
   const auto storage = openStorage(options.db);
   const auto object = makeTabePrecoObject(*storage);

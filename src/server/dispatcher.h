@@ -6,6 +6,9 @@
 // and calls handle() for one frame of a connection at a time. handle() is safe to call from
 // several threads for different connections.
 //
+// attach takes [name], [name, token] or [name, token or nil, {"user": ..., "host": ...}]; the
+// map fills CallContext user and host for the calls that follow.
+//
 // Error codes of the response's error slot:
 //   400  a malformed request, or an argument of the wrong kind or count
 //        ("<method>: argumento <n> inválido", n from 1; for a count the first missing or
