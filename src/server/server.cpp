@@ -33,6 +33,7 @@ struct Server::Impl {
   // that each session's strand is its own.
   asio::ip::tcp::acceptor acceptor{io};
   asio::steady_timer retry{io};
+  asio::steady_timer drain{io};
   std::optional<asio::signal_set> signals;
   std::set<std::shared_ptr<Session>> sessions;
   bool stopping = false;
@@ -112,11 +113,14 @@ void Server::Impl::accept() {
         }
         std::error_code ignored;
         socket.set_option(asio::ip::tcp::no_delay(true), ignored);
-        auto session = std::make_shared<Session>(
-            std::move(socket), dispatcher, config.limits,
-            [this](const std::shared_ptr<Session>& closed) {
-              asio::post(strand, [this, closed] { sessions.erase(closed); });
-            });
+        auto session = std::make_shared<Session>(std::move(socket), dispatcher, config.limits,
+                                                 [this](const std::shared_ptr<Session>& closed) {
+                                                   asio::post(strand, [this, closed] {
+                                                     sessions.erase(closed);
+                                                     if (stopping && sessions.empty())
+                                                       drain.cancel();
+                                                   });
+                                                 });
         sessions.insert(session);
         session->start();
         accept();
@@ -131,9 +135,14 @@ void Server::Impl::shutdown() {
   acceptor.close(ignored);
   retry.cancel();
   if (signals) signals->cancel(ignored);
-  // Copied, because an idle session leaves the set as it stops.
-  const auto open = sessions;
-  for (const auto& session : open) session->stop();
+  for (const auto& session : sessions) session->stop();
+  if (sessions.empty()) return;
+  drain.expires_after(config.drainTimeout);
+  drain.async_wait(asio::bind_executor(strand, [this](std::error_code ec) {
+    if (ec) return;
+    logInfo("closing " + std::to_string(sessions.size()) + " connections still busy");
+    for (const auto& session : sessions) session->abort();
+  }));
 }
 
 }  // namespace server

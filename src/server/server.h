@@ -5,6 +5,7 @@
 // connection and one pool thread only. The server objects are the caller's; the Server owns
 // sockets, threads and sessions.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -25,6 +26,10 @@ struct ServerConfig {
   size_t maxConnections = 256;
   // Threads of the pool; also the number of calls that can run at once.
   unsigned workers = 4;
+  // After a stop, how long connections may take to finish their calls and write the answers;
+  // those still open then are closed. The default is the client's own call timeout, after
+  // which nobody waits for the answer anymore.
+  std::chrono::milliseconds drainTimeout{120'000};
   rpc::Limits limits;
 };
 
@@ -40,7 +45,8 @@ class Server {
   std::string listen(bool catchSignals = true);
 
   // Serves until stop() or a caught signal; then stops accepting, closes idle connections,
-  // lets every call in progress finish and its answer be written, and returns.
+  // lets every call in progress finish and its answer be written (within drainTimeout), and
+  // returns.
   void run();
 
   // Asks run() to finish as above. Safe from any thread.

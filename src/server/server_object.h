@@ -24,11 +24,11 @@ enum class ArgKind { String, StringRef, Date, Integer, Boolean, Packet, Null };
 // One decoded argument. Only the member of its kind is meaningful.
 struct Arg {
   ArgKind kind = ArgKind::Null;
-  std::string text;                                 // String, StringRef
-  double date = 0;                                  // Date: days since 1899-12-30
-  int64_t integer = 0;                              // Integer
-  bool boolean = false;                             // Boolean
-  std::shared_ptr<const rtl::DataPacket> packet;    // Packet
+  std::string text;                               // String, StringRef
+  double date = 0;                                // Date: days since 1899-12-30
+  int64_t integer = 0;                            // Integer
+  bool boolean = false;                           // Boolean
+  std::shared_ptr<const rtl::DataPacket> packet;  // Packet
 };
 
 // Who is calling: the peer address, and once the client says so, its user and machine.

@@ -48,6 +48,10 @@ void Session::stop() {
   });
 }
 
+void Session::abort() {
+  asio::dispatch(strand_, [self = shared_from_this()] { self->close(); });
+}
+
 void Session::read() {
   char* room = decoder_.prepare(kReadChunk);
   socket_.async_read_some(

@@ -36,6 +36,8 @@ class Session : public std::enable_shared_from_this<Session> {
   // Graceful end: an idle connection closes now; one with a call in progress closes once the
   // answer is written. Messages received but not started are dropped.
   void stop();
+  // Closes the connection as soon as no handler of it runs, whatever it was doing.
+  void abort();
 
  private:
   void read();

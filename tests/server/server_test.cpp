@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <memory>
 #include <string>
 #include <thread>
@@ -24,9 +25,14 @@ class RunningServer {
  public:
   explicit RunningServer(server::ServerConfig config, servertest::FakeObject& object)
       : server_(withPortZero(std::move(config)), {&object}) {
+    std::promise<void> done;
+    finished_ = done.get_future();
     const std::string bound = server_.listen(false);
     port = static_cast<uint16_t>(std::stoi(bound.substr(bound.rfind(':') + 1)));
-    thread_ = std::thread([this] { server_.run(); });
+    thread_ = std::thread([this, done = std::move(done)]() mutable {
+      server_.run();
+      done.set_value();
+    });
   }
   ~RunningServer() { stop(); }
 
@@ -37,7 +43,12 @@ class RunningServer {
     thread_.join();
   }
   void requestStop() { server_.stop(); }
-  void join() { thread_.join(); }
+  // Waits for run() to return; false if it has not within the deadline.
+  bool joined() {
+    if (finished_.wait_for(testsupport::kDeadline) != std::future_status::ready) return false;
+    thread_.join();
+    return true;
+  }
 
   uint16_t port = 0;
 
@@ -49,6 +60,7 @@ class RunningServer {
   }
 
   server::Server server_;
+  std::future<void> finished_;
   std::thread thread_;
 };
 
@@ -193,7 +205,23 @@ TEST(ServerTest, StopFinishesTheCallInProgressAndClosesEverythingElse) {
   EXPECT_EQ(answer.msgid, id);
   EXPECT_EQ(describe(answer), "[0, '', null]");
   EXPECT_NO_THROW(busy->expectClosed());
-  running.join();
+  EXPECT_TRUE(running.joined());
+}
+
+TEST(ServerTest, StopGivesUpOnAnAnswerNobodyReadsAfterTheDrainTimeout) {
+  servertest::FakeObject object;
+  server::ServerConfig config;
+  config.drainTimeout = std::chrono::milliseconds(200);
+  RunningServer running(config, object);
+  auto stuck = attached(running.port);
+  stuck->send("Big", {});
+  object.gate.awaitWaiting(1);
+
+  // The call is in progress when the stop comes; its answer cannot be written in full, since
+  // the client never reads it.
+  running.requestStop();
+  object.gate.open();
+  EXPECT_TRUE(running.joined());
 }
 
 }  // namespace
