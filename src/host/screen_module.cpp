@@ -18,6 +18,7 @@ ScreenModule::ScreenModule(const std::string& path) : path_(path) {
     boStCriado_ = static_cast<bool*>(symbol("boStCriado"));
     boPrimVez_ = static_cast<bool*>(symbol("boPrimVez"));
     stErro_ = static_cast<std::string*>(symbol("stErro"));
+    listaProd_ = reinterpret_cast<const char* (*)()>(symbol("ListaProdAtual"));
     initialize();
   } catch (...) {
     dlclose(handle_);
@@ -47,5 +48,7 @@ std::string ScreenModule::DefaultPath() {
 void ScreenModule::IniProc() const { iniProc_(); }
 
 tk::TForm* ScreenModule::Form() const { return *form_; }
+
+std::string ScreenModule::ListaProd() const { return listaProd_(); }
 
 }  // namespace host

@@ -39,6 +39,8 @@ class ScreenModule {
   bool StCriado() const { return *boStCriado_; }
   bool PrimVez() const { return *boPrimVez_; }
   const std::string& StErro() const { return *stErro_; }
+  // The open instance's product selection list; "" without an instance.
+  std::string ListaProd() const;
 
  private:
   void* symbol(const char* name) const;
@@ -51,6 +53,7 @@ class ScreenModule {
   bool* boStCriado_ = nullptr;
   bool* boPrimVez_ = nullptr;
   std::string* stErro_ = nullptr;
+  const char* (*listaProd_)() = nullptr;
 };
 
 }  // namespace host

@@ -39,6 +39,12 @@ void Initialize() { vnd42406::UnitInitialization(); }
 
 void Finalize() { vnd42406::UnitFinalization(); }
 
+// The open screen's product selection list ("" when no screen is open), for the hosts' view
+// of the screen's state.
+const char* ListaProdAtual() {
+  return frmCadAutPromocao ? frmCadAutPromocao->ListaProd().c_str() : "";
+}
+
 // What the module is made of, for a loader that wants to know.
 struct PackageInfo {
   const char* const* units;

@@ -1,0 +1,127 @@
+#include "host/driver_command.h"
+
+#include <nlohmann/json.hpp>
+
+#include "rtl/strings.h"
+
+namespace host {
+namespace {
+
+struct Token {
+  std::string text;
+  bool quoted = false;
+};
+
+// Splits a line into words and JSON strings.
+std::vector<Token> tokenize(const std::string& line) {
+  std::vector<Token> tokens;
+  size_t i = 0;
+  while (i < line.size()) {
+    if (line[i] == ' ' || line[i] == '\t' || line[i] == '\r') {
+      ++i;
+      continue;
+    }
+    if (line[i] == '"') {
+      size_t end = i + 1;
+      while (end < line.size() && line[end] != '"') end += line[end] == '\\' ? 2 : 1;
+      if (end >= line.size()) throw CommandError("unterminated JSON string");
+      const std::string json = line.substr(i, end - i + 1);
+      try {
+        tokens.push_back({nlohmann::json::parse(json).get<std::string>(), true});
+      } catch (const nlohmann::json::exception&) {
+        throw CommandError("bad JSON text " + json);
+      }
+      i = end + 1;
+      if (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
+        throw CommandError("a blank must follow a JSON string");
+      continue;
+    }
+    size_t end = i;
+    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r') ++end;
+    tokens.push_back({line.substr(i, end - i), false});
+    i = end;
+  }
+  return tokens;
+}
+
+int integer(const Token& t, const std::string& what) {
+  if (t.quoted || t.text.empty()) throw CommandError(what + " must be a whole number");
+  size_t used = 0;
+  int value = 0;
+  try {
+    value = std::stoi(t.text, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used != t.text.size() || t.text[0] == '+') throw CommandError(what + " must be a whole number");
+  return value;
+}
+
+void expectCount(const std::vector<Token>& tokens, size_t count, const std::string& usage) {
+  if (tokens.size() != count) throw CommandError("usage: " + usage);
+}
+
+}  // namespace
+
+const std::vector<std::string>& CommandSummary() {
+  static const std::vector<std::string> summary{
+      "open", "activate", "close", "focus NAME", "type NAME TEXT", "click NAME",
+      "choose NAME INDEX", "answer yes|no", "pick INDEX|cancel", "mark KEY...|none|cancel",
+      "state", "help", "quit"};
+  return summary;
+}
+
+std::optional<DriverCommand> ParseCommand(const std::string& line) {
+  const std::string trimmed = rtl::Trim(line);
+  if (trimmed.empty() || trimmed[0] == '#') return std::nullopt;
+  const std::vector<Token> t = tokenize(trimmed);
+  DriverCommand c;
+  c.verb = t[0].text;
+  const std::string& v = c.verb;
+  if (t[0].quoted) throw CommandError("a command is a word, not a string");
+  if (v == "open" || v == "activate" || v == "close" || v == "state" || v == "quit" ||
+      v == "help") {
+    expectCount(t, 1, v);
+  } else if (v == "focus" || v == "click") {
+    expectCount(t, 2, v + " NAME");
+    c.name = t[1].text;
+  } else if (v == "type") {
+    expectCount(t, 3, "type NAME TEXT");
+    if (!t[2].quoted) throw CommandError("TEXT must be a JSON string, e.g. \"0001\"");
+    c.name = t[1].text;
+    c.text = t[2].text;
+  } else if (v == "choose") {
+    expectCount(t, 3, "choose NAME INDEX");
+    c.name = t[1].text;
+    c.index = integer(t[2], "INDEX");
+  } else if (v == "answer") {
+    expectCount(t, 2, "answer yes|no");
+    if (t[1].text != "yes" && t[1].text != "no") throw CommandError("usage: answer yes|no");
+    c.yes = t[1].text == "yes";
+  } else if (v == "pick") {
+    expectCount(t, 2, "pick INDEX|cancel");
+    if (!t[1].quoted && t[1].text == "cancel") {
+      c.cancel = true;
+    } else {
+      c.index = integer(t[1], "INDEX");
+      if (c.index < 0) throw CommandError("INDEX counts from 0");
+    }
+  } else if (v == "mark") {
+    if (t.size() < 2) throw CommandError("usage: mark KEY... | mark none | mark cancel");
+    if (t.size() == 2 && !t[1].quoted && (t[1].text == "none" || t[1].text == "cancel")) {
+      c.cancel = t[1].text == "cancel";
+    } else {
+      for (size_t i = 1; i < t.size(); ++i) {
+        if (!t[i].quoted) throw CommandError("KEY must be a JSON string, e.g. \"0000000001\"");
+        c.keys.push_back(t[i].text);
+      }
+    }
+  } else {
+    throw CommandError("unknown command " + v);
+  }
+  if (!c.name.empty() && t[1].quoted)
+    throw CommandError("NAME is a control name, written without quotes");
+  return c;
+}
+
+}  // namespace host

@@ -1,0 +1,43 @@
+#pragma once
+// One line of the headless driver's command language, read into its parts:
+//
+//   line     := command { blank argument }
+//   argument := word | json-string | integer
+//
+// A word is a run of characters other than blanks; a JSON string is written as JSON writes it
+// ("01/12/2026", "Feij\u00e3o", "" for empty). Commands, with what they take:
+//   open | activate | close | state | quit | help
+//   focus NAME | click NAME | type NAME TEXT | choose NAME INDEX
+//   answer yes|no | pick INDEX|cancel | mark KEY... | mark none | mark cancel
+// Blank lines and lines starting with "#" are no command.
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace host {
+
+// A line that is not a command of the language; the message says why, for the reply.
+class CommandError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct DriverCommand {
+  std::string verb;
+  std::string name;                  // the control, for focus/click/type/choose
+  std::string text;                  // type
+  int index = 0;                     // choose, pick
+  bool yes = false;                  // answer
+  bool cancel = false;               // pick cancel, mark cancel
+  std::vector<std::string> keys;     // mark (empty for "mark none")
+};
+
+// The command of `line`, or nothing for a blank or comment line. Raises CommandError.
+std::optional<DriverCommand> ParseCommand(const std::string& line);
+
+// The commands with their arguments, for `help`.
+const std::vector<std::string>& CommandSummary();
+
+}  // namespace host
