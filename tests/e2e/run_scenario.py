@@ -1,0 +1,166 @@
+#!/usr/bin/env python3
+"""Runs one end-to-end scenario: a fresh demo database, a real `vnd42400 serve` on a free
+port, and `vnd-host --headless` driven by the scenario's commands.
+
+A scenario is a text file, one item per line:
+
+    # a comment                    ignored, as are blank lines
+    session KEY=VALUE              a --set for the driver (before its first command)
+    let NAME = SQL                 NAME takes the first value of SQL's first row, now;
+                                   ${NAME} is replaced by it in every later line
+    today ${NAME}                  the driver's --today (ISO date; before its first command)
+    <driver command>               sent to the driver; its reply is kept
+    => JSON                        the last reply must match JSON (below)
+    sql SQL => JSON                SQL's rows (a list of lists) must match JSON
+    server stop                    stops the server (SIGTERM) and waits for it
+
+Matching: an object matches when each of its keys matches in the reply (other keys are
+free); a list matches a list of the same length element by element; a string starting
+with "~" matches a string containing the rest; anything else must be equal.
+"""
+import argparse
+import json
+import os
+import re
+import sqlite3
+import subprocess
+import sys
+import tempfile
+import time
+
+DEADLINE = 180
+
+
+def fail(where, message):
+    sys.stderr.write(f"{where}: {message}\n")
+    sys.exit(1)
+
+
+def matches(expected, actual):
+    if isinstance(expected, dict):
+        return isinstance(actual, dict) and all(
+            k in actual and matches(v, actual[k]) for k, v in expected.items())
+    if isinstance(expected, list):
+        return (isinstance(actual, list) and len(expected) == len(actual)
+                and all(matches(e, a) for e, a in zip(expected, actual)))
+    if isinstance(expected, str) and expected.startswith("~"):
+        return isinstance(actual, str) and expected[1:] in actual
+    return expected == actual
+
+
+class Server:
+    def __init__(self, vnd42400, db):
+        self.proc = subprocess.Popen(
+            [vnd42400, "serve", "--db", db, "--listen", "127.0.0.1:0"],
+            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        line = self.proc.stdout.readline()
+        m = re.match(r"listening on (.+):(\d+)", line)
+        if not m:
+            self.proc.kill()
+            fail("server", "no 'listening on' line: " + line + self.proc.stderr.read())
+        self.port = int(m.group(2))
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(timeout=DEADLINE)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                fail("server", "did not stop on SIGTERM")
+
+
+class Driver:
+    def __init__(self, host, module, port, settings, today):
+        args = [host, "--headless", "--set", f"server_port={port}"]
+        for s in settings:
+            args += ["--set", s]
+        if module:
+            args += ["--module", module]
+        if today:
+            args += ["--today", today]
+        self.proc = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE, text=True, encoding="utf-8")
+
+    def send(self, command):
+        self.proc.stdin.write(command + "\n")
+        self.proc.stdin.flush()
+        line = self.proc.stdout.readline()
+        if not line:
+            fail("driver", f"no reply to {command!r}: " + self.proc.stderr.read())
+        return json.loads(line)
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.stdin.close()
+            try:
+                self.proc.wait(timeout=DEADLINE)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+
+
+def main():
+    p = argparse.ArgumentParser()
+    p.add_argument("--vnd42400", required=True)
+    p.add_argument("--host", required=True)
+    p.add_argument("--module")
+    p.add_argument("--products", default="200")
+    p.add_argument("scenario")
+    a = p.parse_args()
+
+    work = tempfile.mkdtemp(prefix="vnd-e2e-")
+    db = os.path.join(work, "demo.db")
+    made = subprocess.run([a.vnd42400, "demo", "--db", db, "--products", a.products],
+                          capture_output=True, text=True)
+    if made.returncode != 0:
+        fail("demo", made.stderr)
+    server = Server(a.vnd42400, db)
+    driver = None
+    settings, today, names, reply = [], None, {}, None
+    try:
+        with open(a.scenario, encoding="utf-8") as f:
+            lines = f.read().splitlines()
+        for number, raw in enumerate(lines, 1):
+            where = f"{os.path.basename(a.scenario)}:{number}"
+            line = re.sub(r"\$\{(\w+)\}", lambda m: str(names[m.group(1)]), raw).strip()
+            if not line or line.startswith("#"):
+                continue
+            if line.startswith("session "):
+                settings.append(line[len("session "):].strip())
+            elif line.startswith("today "):
+                today = line[len("today "):].strip()
+            elif line.startswith("let "):
+                name, sql = line[len("let "):].split("=", 1)
+                with sqlite3.connect(db) as c:
+                    row = c.execute(sql).fetchone()
+                if row is None:
+                    fail(where, "no row for " + sql)
+                names[name.strip()] = row[0]
+            elif line.startswith("=>"):
+                expected = json.loads(line[2:])
+                if not matches(expected, reply):
+                    fail(where, f"reply {json.dumps(reply, ensure_ascii=False)}\n"
+                                f"does not match {json.dumps(expected, ensure_ascii=False)}")
+            elif line.startswith("sql "):
+                sql, expected = line[len("sql "):].split("=>", 1)
+                with sqlite3.connect(db) as c:
+                    rows = [list(r) for r in c.execute(sql).fetchall()]
+                if not matches(json.loads(expected), rows):
+                    fail(where, f"{sql.strip()} gave {rows}, expected {expected.strip()}")
+            elif line == "server stop":
+                server.stop()
+            else:
+                if driver is None:
+                    driver = Driver(a.host, a.module, server.port, settings, today)
+                reply = driver.send(line)
+        if driver is not None:
+            driver.send("quit")
+    finally:
+        if driver is not None:
+            driver.close()
+        server.stop()
+    print(f"{os.path.basename(a.scenario)}: passed")
+
+
+if __name__ == "__main__":
+    main()
