@@ -1,0 +1,102 @@
+#include "qt/dialog_port.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "toolkit/application.h"
+
+namespace qtviews {
+
+namespace {
+
+struct ButtonSpec {
+  tk::TMsgDlgBtn button;
+  const char* caption;
+  const char* name;
+  int result;
+  QMessageBox::ButtonRole role;
+};
+
+// In the order the buttons stand in the box.
+constexpr ButtonSpec kButtons[] = {
+    {tk::mbYes, "Sim", "yes", tk::mrYes, QMessageBox::YesRole},
+    {tk::mbYesToAll, "Sim para todos", "yesToAll", tk::mrYesToAll, QMessageBox::YesRole},
+    {tk::mbNo, "Não", "no", tk::mrNo, QMessageBox::NoRole},
+    {tk::mbNoToAll, "Não para todos", "noToAll", tk::mrNoToAll, QMessageBox::NoRole},
+    {tk::mbOK, "OK", "ok", tk::mrOk, QMessageBox::AcceptRole},
+    {tk::mbCancel, "Cancelar", "cancel", tk::mrCancel, QMessageBox::RejectRole},
+    {tk::mbAbort, "Anular", "abort", tk::mrAbort, QMessageBox::RejectRole},
+    {tk::mbRetry, "Repetir", "retry", tk::mrRetry, QMessageBox::AcceptRole},
+    {tk::mbIgnore, "Ignorar", "ignore", tk::mrIgnore, QMessageBox::AcceptRole},
+    {tk::mbAll, "Todos", "all", tk::mrAll, QMessageBox::AcceptRole},
+    {tk::mbHelp, "Ajuda", "help", tk::mrNone, QMessageBox::HelpRole},
+};
+
+QString title() {
+  return tk::ApplicationExists() ? QString::fromStdString(tk::Application().Title()) : QString();
+}
+
+QMessageBox::Icon iconOf(tk::TMsgDlgType type) {
+  switch (type) {
+    case tk::mtWarning:
+      return QMessageBox::Warning;
+    case tk::mtError:
+      return QMessageBox::Critical;
+    case tk::mtInformation:
+      return QMessageBox::Information;
+    case tk::mtConfirmation:
+      return QMessageBox::Question;
+    case tk::mtCustom:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+// Shows a box and returns the result of the button pressed.
+int runBox(const std::string& text, QMessageBox::Icon icon, tk::TMsgDlgButtons buttons) {
+  if (buttons.empty()) buttons = {tk::mbOK};
+  QMessageBox box(icon, title(), QString::fromStdString(text), QMessageBox::NoButton,
+                  QApplication::activeWindow());
+  box.setObjectName(QStringLiteral("messageBox"));
+  box.setTextFormat(Qt::PlainText);
+  std::vector<std::pair<QAbstractButton*, int>> results;
+  QPushButton* cancel = nullptr;
+  QPushButton* no = nullptr;
+  QPushButton* ok = nullptr;
+  for (const ButtonSpec& spec : kButtons) {
+    if (!buttons.contains(spec.button)) continue;
+    QPushButton* b = box.addButton(QString::fromUtf8(spec.caption), spec.role);
+    b->setObjectName(QString::fromLatin1(spec.name));
+    results.emplace_back(b, spec.result);
+    if (spec.button == tk::mbCancel) cancel = b;
+    if (spec.button == tk::mbNo) no = b;
+    if (spec.button == tk::mbOK) ok = b;
+  }
+  QPushButton* escape = cancel != nullptr ? cancel : no != nullptr ? no : ok;
+  if (escape != nullptr) box.setEscapeButton(escape);
+  if (!results.empty()) box.setDefaultButton(static_cast<QPushButton*>(results.front().first));
+  box.exec();
+  QAbstractButton* pressed = box.clickedButton();
+  if (pressed == nullptr) pressed = escape;
+  for (const auto& [button, result] : results)
+    if (button == pressed) return result;
+  return tk::mrCancel;
+}
+
+}  // namespace
+
+int QtDialogPort::MessageDlg(const std::string& text, tk::TMsgDlgType type,
+                             tk::TMsgDlgButtons buttons, int /*helpContext*/) {
+  return runBox(text, iconOf(type), buttons);
+}
+
+void QtDialogPort::ShowMessage(const std::string& text) {
+  runBox(text, QMessageBox::Information, {tk::mbOK});
+}
+
+void QtDialogPort::ShowError(const std::string& text) {
+  runBox(text, QMessageBox::Critical, {tk::mbOK});
+}
+
+}  // namespace qtviews

@@ -1,0 +1,110 @@
+#include "qt/mask_typing.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "toolkit/utf8_chars.h"
+
+namespace qtviews {
+
+namespace {
+
+// One string per mask position.
+std::vector<std::string> cellsOf(const tk::EditMask& mask, std::string_view editText) {
+  std::vector<std::string> out;
+  for (std::string_view c : tk::Utf8Chars(mask.normalize(editText))) out.emplace_back(c);
+  return out;
+}
+
+std::string join(const std::vector<std::string>& cells) {
+  std::string out;
+  for (const std::string& c : cells) out += c;
+  return out;
+}
+
+// Blanks every input position in [from, to).
+void clearRange(const tk::EditMask& mask, std::vector<std::string>& cells, int from, int to) {
+  const std::vector<std::string> blank = cellsOf(mask, mask.blankTemplate());
+  const int n = static_cast<int>(cells.size());
+  for (int i = std::max(from, 0); i < std::min(to, n); ++i)
+    if (!mask.isLiteral(i)) cells[i] = blank[i];
+}
+
+int clampCaret(int caret, int n) {
+  return std::clamp(caret, 0, n);
+}
+
+// Where the caret lands after typing `key` (one character) at `caret`. The engine is asked to
+// type into a probe whose open positions hold a character no class accepts, so the one it
+// writes shows where the key went; a key that wrote nothing may still have stepped over a
+// literal, which the template tells.
+int caretAfterKey(const tk::EditMask& mask, const std::vector<std::string>& cells, int caret,
+                  std::string_view key) {
+  const int n = static_cast<int>(cells.size());
+  std::vector<std::string> probe = cells;
+  for (int i = caret; i < n; ++i)
+    if (!mask.isLiteral(i)) probe[i] = "\x01";
+  const std::vector<std::string> typed = cellsOf(mask, mask.typeInto(join(probe), caret, key));
+  for (int i = caret; i < n; ++i)
+    if (typed[i] != probe[i]) return i + 1;
+  // Nothing written: the key was a literal to step over, or a rejected key that is the next
+  // literal (finishing a stretch early), or simply rejected.
+  const std::vector<std::string> tmpl = cellsOf(mask, mask.blankTemplate());
+  int pos = caret;
+  while (pos < n && mask.isLiteral(pos) && tmpl[pos] != key) ++pos;
+  if (pos < n && mask.isLiteral(pos)) return pos + 1;
+  int lit = pos;
+  while (lit < n && !mask.isLiteral(lit)) ++lit;
+  if (lit < n && tmpl[lit] == key) return lit + 1;
+  return caret;
+}
+
+}  // namespace
+
+MaskEdit TypeKeys(const tk::EditMask& mask, std::string_view editText, int selStart, int selEnd,
+                  std::string_view keys) {
+  std::vector<std::string> cells = cellsOf(mask, editText);
+  const int n = static_cast<int>(cells.size());
+  int caret = clampCaret(std::min(selStart, selEnd), n);
+  clearRange(mask, cells, caret, clampCaret(std::max(selStart, selEnd), n));
+  for (std::string_view key : tk::Utf8Chars(keys)) {
+    const int next = caretAfterKey(mask, cells, caret, key);
+    cells = cellsOf(mask, mask.typeInto(join(cells), caret, key));
+    caret = next;
+  }
+  return {join(cells), caret};
+}
+
+MaskEdit Backspace(const tk::EditMask& mask, std::string_view editText, int selStart, int selEnd) {
+  std::vector<std::string> cells = cellsOf(mask, editText);
+  const int n = static_cast<int>(cells.size());
+  const int from = clampCaret(std::min(selStart, selEnd), n);
+  const int to = clampCaret(std::max(selStart, selEnd), n);
+  if (from != to) {
+    clearRange(mask, cells, from, to);
+    return {join(cells), from};
+  }
+  int pos = from - 1;
+  while (pos >= 0 && mask.isLiteral(pos)) --pos;
+  if (pos < 0) return {join(cells), from};
+  clearRange(mask, cells, pos, pos + 1);
+  return {join(cells), pos};
+}
+
+MaskEdit DeleteForward(const tk::EditMask& mask, std::string_view editText, int selStart,
+                       int selEnd) {
+  std::vector<std::string> cells = cellsOf(mask, editText);
+  const int n = static_cast<int>(cells.size());
+  const int from = clampCaret(std::min(selStart, selEnd), n);
+  const int to = clampCaret(std::max(selStart, selEnd), n);
+  if (from != to) {
+    clearRange(mask, cells, from, to);
+    return {join(cells), from};
+  }
+  int pos = from;
+  while (pos < n && mask.isLiteral(pos)) ++pos;
+  if (pos < n) clearRange(mask, cells, pos, pos + 1);
+  return {join(cells), from};
+}
+
+}  // namespace qtviews

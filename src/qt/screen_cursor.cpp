@@ -1,0 +1,30 @@
+#include "qt/screen_cursor.h"
+
+#include <QApplication>
+
+namespace qtviews {
+
+ScreenCursorView::ScreenCursorView(tk::TScreen& screen)
+    : screen_(screen), previous_(screen.OnChange) {
+  screen_.OnChange = [this] { changed(); };
+  changed();
+}
+
+ScreenCursorView::~ScreenCursorView() {
+  if (applied_) QApplication::restoreOverrideCursor();
+  screen_.OnChange = previous_;
+}
+
+void ScreenCursorView::changed() {
+  const bool hourglass = screen_.Cursor() == tk::crHourGlass;
+  if (hourglass && !applied_) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    applied_ = true;
+  } else if (!hourglass && applied_) {
+    QApplication::restoreOverrideCursor();
+    applied_ = false;
+  }
+  if (previous_) previous_();
+}
+
+}  // namespace qtviews
