@@ -1,0 +1,95 @@
+// The widgets mirror the model: after opening, every control's view stands where the control
+// is, is enabled when it is, and shows its text; changes made by the program reach the widgets.
+
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include "qt/look.h"
+#include "qt/qt_screen_test.h"
+
+namespace qttest {
+namespace {
+
+class MirrorTest : public QtScreenTest {};
+
+TEST_F(MirrorTest, EveryWidgetShowsItsControlAfterOpening) {
+  openView();
+  const std::string model = modelControls();
+  EXPECT_EQ(shownControls(), model);
+  // A sample of the model's state, so a model that built nothing cannot pass.
+  EXPECT_NE(model.find("medCdFilial 90,13 40x21 \"0001\"\n"), std::string::npos) << model;
+  EXPECT_NE(model.find("edtNmFilial 159,13 262x21 off \"Matriz\"\n"), std::string::npos);
+  EXPECT_NE(model.find("medCdTabePrec 90,39 40x21 \"   \"\n"), std::string::npos);
+  EXPECT_NE(model.find("depDtIniVig 90,65 100x21 \"__/__/____\"\n"), std::string::npos);
+  EXPECT_NE(model.find("rbtTodos 11,21 84x17 \"Todos\" checked\n"), std::string::npos);
+  EXPECT_NE(model.find("btnListaProd 85,42 21x21 off \"\"\n"), std::string::npos);
+  EXPECT_NE(model.find("rbtAddPrefixo 8,39 400x17 off \"Adicionar o prefixo ao nome dos produtos "
+                       "promocionais.\" checked\n"),
+            std::string::npos);
+  EXPECT_NE(model.find("rdgPromocao 4,251 428x60 \"(*) Colocar os produtos selecionados na "
+                       "promoção.;( ) Retirar os produtos selecionados da promoção.;\"\n"),
+            std::string::npos);
+  EXPECT_EQ(view->size(), QSize(490, 430));
+  EXPECT_EQ(view->windowTitle(), QStringLiteral("Alteração Automática"));
+  EXPECT_EQ(qtFocus(), "medCdFilial");
+}
+
+TEST_F(MirrorTest, FontsAndColoursFollowTheDefinition) {
+  openView();
+  const QFontInfo label(widget("lblFilial")->font());
+  EXPECT_FALSE(label.family().isEmpty());
+  EXPECT_EQ(label.family(), QStringLiteral("Liberation Sans"));
+  EXPECT_EQ(label.pixelSize(), 11);
+  EXPECT_TRUE(label.bold());
+  // The product block is bold and its children follow it, except the two product edits.
+  EXPECT_TRUE(QFontInfo(widget("rbtTodos")->font()).bold());
+  EXPECT_FALSE(QFontInfo(widget("medProdIni")->font()).bold());
+  EXPECT_FALSE(QFontInfo(widget("medCdFilial")->font()).bold());
+  // Accented captions keep their letters.
+  EXPECT_EQ(widget<QLabel>("lblTabePrec")->text(), QStringLiteral("Tabela Preço"));
+  EXPECT_TRUE(QFontMetrics(widget("lblTabePrec")->font()).inFont(QChar(0x00E7)));
+
+  const QColor infoBk = qtviews::ToQColor(tk::colors::clInfoBk);
+  const QColor btnFace = qtviews::ToQColor(tk::colors::clBtnFace);
+  for (const char* code : {"medCdFilial", "medCdTabePrec", "depDtIniVig", "medProdIni"})
+    EXPECT_EQ(widget(code)->palette().color(QPalette::Base), infoBk) << code;
+  for (const char* display : {"edtNmFilial", "edtNmTabePrec", "depDtFinVig", "edtNomeIni"})
+    EXPECT_EQ(widget(display)->palette().color(QPalette::Disabled, QPalette::Base), btnFace)
+        << display;
+  EXPECT_EQ(widget("edtPrefixo")->palette().color(QPalette::Base),
+            qtviews::ToQColor(tk::colors::clWindow));
+  // The label "a" between the dates is centred.
+  EXPECT_TRUE(widget<QLabel>("lblDtFinVig")->alignment() & Qt::AlignHCenter);
+  // The search buttons carry the definition's glyph and hint; the confirm button its caption.
+  EXPECT_FALSE(widget<QToolButton>("btnFilial")->icon().isNull());
+  EXPECT_EQ(widget("btnFilial")->toolTip(), QStringLiteral("Pesquisar"));
+  EXPECT_EQ(widget<QToolButton>("sbtConfirma")->text(), QStringLiteral("Confirmar"));
+}
+
+TEST_F(MirrorTest, ChangesByTheProgramReachTheWidgets) {
+  openView();
+  // A handler's work: checking the prefix box in code fires its click handler, which enables
+  // the prefix controls.
+  form()->chbPrefixo->SetChecked(true);
+  EXPECT_TRUE(widget<QAbstractButton>("chbPrefixo")->isChecked());
+  EXPECT_TRUE(widget("rbtAddPrefixo")->isEnabled());
+  EXPECT_TRUE(widget("edtPrefixo")->isEnabled());
+  EXPECT_TRUE(widget("lblPrefixo")->isEnabled());
+
+  form()->edtNmTabePrec->SetText("Tabela Teste");
+  EXPECT_EQ(widget<QLineEdit>("edtNmTabePrec")->text(), QStringLiteral("Tabela Teste"));
+  form()->rbtDelPrefixo->SetChecked(true);
+  EXPECT_TRUE(widget<QRadioButton>("rbtDelPrefixo")->isChecked());
+  EXPECT_FALSE(widget<QRadioButton>("rbtAddPrefixo")->isChecked());
+  form()->rdgPromocao->SetItemIndex(1);
+  form()->lblPrefixo->SetCaption("Texto");
+  form()->btnTabePrec->SetEnabled(false);
+  form()->medProdIni->SetBounds(20, 90, 90, 21);
+  EXPECT_EQ(shownControls(), modelControls());
+}
+
+}  // namespace
+}  // namespace qttest
