@@ -11,8 +11,9 @@ namespace {
 
 // One string per mask position.
 std::vector<std::string> cellsOf(const tk::EditMask& mask, std::string_view editText) {
+  const std::string normalized = mask.normalize(editText);
   std::vector<std::string> out;
-  for (std::string_view c : tk::Utf8Chars(mask.normalize(editText))) out.emplace_back(c);
+  for (std::string_view c : tk::Utf8Chars(normalized)) out.emplace_back(c);
   return out;
 }
 
