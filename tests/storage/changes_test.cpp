@@ -9,16 +9,15 @@ namespace {
 class Changes : public StorageTest {
  protected:
   // SetUpdItemPrecoAlt on 0001/001 from 2024-01-01.
-  server::Answer update(const std::string& flag, const std::string& first,
-                        const std::string& last, const std::string& list,
-                        const std::string& all, server::Arg packet = null()) {
+  server::Answer update(const std::string& flag, const std::string& first, const std::string& last,
+                        const std::string& list, const std::string& all,
+                        server::Arg packet = null()) {
     return call("SetUpdItemPrecoAlt",
                 {ref(flag), ref(first), ref(last), ref(list), ref(all), std::move(packet),
                  boolean(!list.empty()), str("0001"), str("001"), date(2024, 1, 1)});
   }
   server::Answer prefix(const char* method, const std::string& text, const std::string& first,
-                        const std::string& last, const std::string& list,
-                        const std::string& all) {
+                        const std::string& last, const std::string& list, const std::string& all) {
     return call(method, {ref(text), ref(first), ref(last), ref(list), ref(all)});
   }
   std::string january() { return promotions("0001", "001", "2024-01-01"); }
@@ -89,9 +88,10 @@ TEST_P(Changes, UpdateInListModeTakesTheListNotThePacket) {
   EXPECT_EQ(dump(update("S", "", "", list, "", packetArg)), "status 0\n");
   EXPECT_EQ(january(),
             "AB        =S PRD0000001=S PRD0000002=S PRD0000003=N PRD0000004=N PRD0000005=N");
-  EXPECT_EQ(audit(), "127.0.0.1:50000 ana@caixa1|SetUpdItemPrecoAlt|0001|001|2024-01-01|"
-                     "{\"promocao\":\"S\",\"inicial\":\"\",\"final\":\"\",\"lista\":\"" +
-                         list + "\",\"todos\":\"\",\"modoLista\":true}|2\n");
+  EXPECT_EQ(audit(),
+            "127.0.0.1:50000 ana@caixa1|SetUpdItemPrecoAlt|0001|001|2024-01-01|"
+            "{\"promocao\":\"S\",\"inicial\":\"\",\"final\":\"\",\"lista\":\"" +
+                list + "\",\"todos\":\"\",\"modoLista\":true}|2\n");
 }
 
 TEST_P(Changes, AddPrefixSkipsNamesThatHaveItSoASecondRunChangesNothing) {
@@ -180,8 +180,7 @@ TEST_P(Changes, APrefixOfBlanksAddsNothingAndAnAccentedPrefixCountsCharacters) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Changes,
-                         ::testing::Values(Backend::SqliteMemory, Backend::Postgres),
-                         backendName);
+                         ::testing::Values(Backend::SqliteMemory, Backend::Postgres), backendName);
 
 }  // namespace
 }  // namespace storage_test

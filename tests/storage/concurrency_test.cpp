@@ -39,11 +39,11 @@ TEST_P(Concurrency, ParallelChangesAndReadsStayAllOrNone) {
       try {
         for (int round = 0; round < kRounds; ++round) {
           const int v = w % 2;
-          expectOk(call("SetUpdItemPrecoAlt",
-                        {ref(round % 2 ? "N" : "S"), ref(""), ref(""), ref(""), ref("T"), null(),
-                         boolean(false), str("0001"), str("001"),
-                         date(years[v], months[v], days[v])}),
-                   "update");
+          expectOk(
+              call("SetUpdItemPrecoAlt",
+                   {ref(round % 2 ? "N" : "S"), ref(""), ref(""), ref(""), ref("T"), null(),
+                    boolean(false), str("0001"), str("001"), date(years[v], months[v], days[v])}),
+              "update");
         }
       } catch (const std::exception& error) {
         report(std::string("writer: ") + error.what());

@@ -1,8 +1,8 @@
 // The demo data set: its shape, its validity periods around the day it is made for, and that
 // the same day and size give the same data.
 
-#include "rtl/dates.h"
 #include "server/storage/demo_data.h"
+#include "rtl/dates.h"
 #include "storage/storage_fixture.h"
 
 namespace storage_test {
@@ -112,8 +112,7 @@ TEST_P(DemoData, LargeSetsKeepMinorPeriodsSmall) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, DemoData,
-                         ::testing::Values(Backend::SqliteMemory, Backend::Postgres),
-                         backendName);
+                         ::testing::Values(Backend::SqliteMemory, Backend::Postgres), backendName);
 
 }  // namespace
 }  // namespace storage_test

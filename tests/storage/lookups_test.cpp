@@ -35,7 +35,8 @@ TEST_P(Lookups, GetTabePrecAnswersTheTablesOfTheBranchInCodeOrder) {
   const std::string fields = "CDFILIAL:string:4|CDTABEPREC:string:3|NMTABEPREC:string:20\n";
   EXPECT_EQ(dump(call("GetTabePrec", {str("0001")})),
             "status 0\n" + fields + "0001|001|Varejo\n0001|002|Atacado\n");
-  EXPECT_EQ(dump(call("GetTabePrec", {str("A1B2")})), "status 0\n" + fields + "A1B2|001|Conceito\n");
+  EXPECT_EQ(dump(call("GetTabePrec", {str("A1B2")})),
+            "status 0\n" + fields + "A1B2|001|Conceito\n");
   EXPECT_EQ(dump(call("GetTabePrec", {str("9999")})), "status 0\n" + fields);
   EXPECT_EQ(dump(call("GetTabePrec", {str("")})), "status 0\n" + fields);
 }
@@ -82,12 +83,12 @@ TEST_P(Lookups, GetVigenciaFindsOnePeriodByItsStartDay) {
   EXPECT_EQ(one(integer(-999999999)), "status 0\n" + fields);
   // With "T" the start is ignored, whatever it is.
   EXPECT_EQ(one(date(2024, 1, 1), "T"), one(integer(0), "T"));
-  EXPECT_EQ(dump(call("getVigencia",
-                      {str("A1B2"), str("001"), integer(7), str("T"), ref("yyyy-mm-dd")})),
-            "status 0\n" + fields + "2024-02-10|2024-02-20\n");
-  EXPECT_EQ(dump(call("getVigencia",
-                      {str("0001"), str("009"), integer(0), str("T"), ref("yyyy-mm-dd")})),
-            "status 0\n" + fields);
+  EXPECT_EQ(
+      dump(call("getVigencia", {str("A1B2"), str("001"), integer(7), str("T"), ref("yyyy-mm-dd")})),
+      "status 0\n" + fields + "2024-02-10|2024-02-20\n");
+  EXPECT_EQ(
+      dump(call("getVigencia", {str("0001"), str("009"), integer(0), str("T"), ref("yyyy-mm-dd")})),
+      "status 0\n" + fields);
 }
 
 TEST_P(Lookups, GetVigenciaRefusesFormatsThatCannotBeRead) {
@@ -97,10 +98,11 @@ TEST_P(Lookups, GetVigenciaRefusesFormatsThatCannotBeRead) {
   };
   EXPECT_EQ(with(""), refused);
   EXPECT_EQ(with("dd/mm/yyyy dd/mm/yyyy dd/mm/yyyy"), refused) << "longer than 30 characters";
-  EXPECT_EQ(with("'Início' dd/mm/yyyy"), "status 0\nDTINIVGPREC:string:30|DTFINVGPREC:string:30\n"
-                                         "'Início' 01/10/2023|'Início' 31/12/2023\n"
-                                         "'Início' 01/01/2024|'Início' 31/03/2024\n"
-                                         "'Início' 01/04/2024|'Início' 31/12/2024\n");
+  EXPECT_EQ(with("'Início' dd/mm/yyyy"),
+            "status 0\nDTINIVGPREC:string:30|DTFINVGPREC:string:30\n"
+            "'Início' 01/10/2023|'Início' 31/12/2023\n"
+            "'Início' 01/01/2024|'Início' 31/03/2024\n"
+            "'Início' 01/04/2024|'Início' 31/12/2024\n");
   EXPECT_EQ(dump(call("getVigencia", {str("0001"), str("001"), integer(0), str("x"), ref("dd")})),
             "status 1 Indicador de todos inválido: deve ser \"T\" ou vazio.\n");
 }
@@ -150,10 +152,14 @@ TEST_P(Lookups, GetProdValidMatchesNormalisedTreeCodes) {
 }
 
 TEST_P(Lookups, TextThatIsNotUtf8IsRefusedAndWrongKindsAreProtocolErrors) {
-  EXPECT_EQ(dump(call("GetFilial", {str("00\xff" "1"), str("")})),
+  EXPECT_EQ(dump(call("GetFilial", {str("00\xff"
+                                        "1"),
+                                    str("")})),
             "status 1 Texto inválido no argumento 1.\n");
   EXPECT_EQ(dump(call("GetProdValid", {str("0001"), str("001"), date(2024, 1, 1),
-                                       str(std::string("0102\0" "0001", 9))})),
+                                       str(std::string("0102\0"
+                                                       "0001",
+                                                       9))})),
             "status 1 Texto inválido no argumento 4.\n");
   try {
     call("GetAutItemPreco", {str("0001"), str("001"), integer(45292)});
@@ -171,8 +177,7 @@ TEST_P(Lookups, TextThatIsNotUtf8IsRefusedAndWrongKindsAreProtocolErrors) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Lookups,
-                         ::testing::Values(Backend::SqliteMemory, Backend::Postgres),
-                         backendName);
+                         ::testing::Values(Backend::SqliteMemory, Backend::Postgres), backendName);
 
 }  // namespace
 }  // namespace storage_test

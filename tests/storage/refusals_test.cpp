@@ -25,7 +25,7 @@ std::vector<server::Arg> update(const std::string& flag, const std::string& firs
                                 const std::string& branch = "0001",
                                 const std::string& table = "001",
                                 server::Arg start = date(2024, 1, 1)) {
-  return {ref(flag), ref(first), ref(last),     ref(list),   ref(all),
+  return {ref(flag), ref(first),        ref(last),   ref(list),  ref(all),
           null(),    boolean(listMode), str(branch), str(table), std::move(start)};
 }
 
@@ -57,8 +57,8 @@ std::vector<Case> cases() {
       {"list and range", "SetUpdItemPrecoAlt", update("S", "01", "02", good, "", true), several},
       {"unknown all flag", "SetUpdItemPrecoAlt", update("S", "", "", "", "S", false),
        "Indicador de todos inválido: deve ser \"T\" ou vazio."},
-      {"list without separators", "SetUpdItemPrecoAlt",
-       update("S", "", "", "PRD0000001", "", true), badList},
+      {"list without separators", "SetUpdItemPrecoAlt", update("S", "", "", "PRD0000001", "", true),
+       badList},
       {"list of no entry", "SetUpdItemPrecoAlt", update("S", "", "", "_", "", true), badList},
       {"list entry of 9", "SetUpdItemPrecoAlt", update("S", "", "", "_PRD000001_", "", true),
        badList},
@@ -103,8 +103,7 @@ std::vector<Case> cases() {
        update("S", "", "", "", "T", false, "0001", "001", nanDate), "Vigência não cadastrada."},
       {"text not UTF-8", "SetUpdItemPrecoAlt", update("S", "", "", "_PRD\xc3(000001_", "", true),
        "Texto inválido no argumento 4."},
-      {"empty prefix", "SetAddPrefixo", prefix("", "", "", "", "T"),
-       "Prefixo deve ser informado."},
+      {"empty prefix", "SetAddPrefixo", prefix("", "", "", "", "T"), "Prefixo deve ser informado."},
       {"empty prefix to clear", "SetDelPrefixo", prefix("", "", "", "", "T"),
        "Prefixo deve ser informado."},
       {"name too long", "SetAddPrefixo", prefix("PROMO ", "", "", "", "T"),
@@ -139,8 +138,7 @@ TEST_P(Refusals, EveryRefusalAnswersItsMessageAndChangesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Refusals,
-                         ::testing::Values(Backend::SqliteMemory, Backend::Postgres),
-                         backendName);
+                         ::testing::Values(Backend::SqliteMemory, Backend::Postgres), backendName);
 
 }  // namespace
 }  // namespace storage_test

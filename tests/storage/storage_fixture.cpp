@@ -118,7 +118,9 @@ Arg boolean(bool value) {
   return arg;
 }
 
-Arg null() { return Arg{}; }
+Arg null() {
+  return Arg{};
+}
 
 std::string dump(const server::Answer& answer) {
   std::string out = "status " + std::to_string(answer.status);
@@ -234,8 +236,7 @@ std::string StorageTest::promotions(const std::string& branch, const std::string
       "SELECT CDPRODUTO, IDPROMOCAO FROM ITEMPRECO WHERE CDFILIAL = ? AND CDTABEPREC = ? AND "
       "DTINIVGPREC = ? ORDER BY CDPRODUTO COLLATE \"C\"",
       {branch, table, start}, [&](const server::db::Row& row) {
-        out += (out.empty() ? "" : " ") + std::string(row.text(0)) + "=" +
-               std::string(row.text(1));
+        out += (out.empty() ? "" : " ") + std::string(row.text(0)) + "=" + std::string(row.text(1));
       });
   return out;
 }

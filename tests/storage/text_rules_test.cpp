@@ -81,8 +81,10 @@ TEST(Selection, ExactlyOneWayMustBeFilledIn) {
   EXPECT_EQ(selected("01", "", "", "T"), several);
   EXPECT_EQ(selected("", "", "_PRD0000001_", "T"), several);
   EXPECT_EQ(selected("", "02", "_PRD0000001_", ""), several);
-  EXPECT_EQ(selected("", "", "", "t"), "refused: Indicador de todos inválido: deve ser \"T\" ou vazio.");
-  EXPECT_EQ(selected("", "", "", " "), "refused: Indicador de todos inválido: deve ser \"T\" ou vazio.");
+  EXPECT_EQ(selected("", "", "", "t"),
+            "refused: Indicador de todos inválido: deve ser \"T\" ou vazio.");
+  EXPECT_EQ(selected("", "", "", " "),
+            "refused: Indicador de todos inválido: deve ser \"T\" ou vazio.");
   EXPECT_EQ(selected("01", "", "", ""), "refused: Produto final deve ser informado.");
   EXPECT_EQ(selected("...", "02", "", ""), "refused: Produto inicial deve ser informado.");
   // Byte order of the normalised codes: "0103" < "01030" < "0104"; "Z" < "a".
@@ -119,11 +121,11 @@ TEST(ArgChecks, CleanTextIsUtf8WithoutNul) {
   EXPECT_TRUE(server::isCleanText(""));
   EXPECT_TRUE(server::isCleanText("Ação \xf0\x9f\x98\x80"));
   EXPECT_FALSE(server::isCleanText(std::string("a\0b", 3)));
-  EXPECT_FALSE(server::isCleanText("\xc3"));            // cut short
-  EXPECT_FALSE(server::isCleanText("\xc3("));           // bad continuation
-  EXPECT_FALSE(server::isCleanText("\xc0\xaf"));        // overlong
-  EXPECT_FALSE(server::isCleanText("\xed\xa0\x80"));    // surrogate
-  EXPECT_FALSE(server::isCleanText("\xf4\x90\x80\x80")); // past U+10FFFF
+  EXPECT_FALSE(server::isCleanText("\xc3"));              // cut short
+  EXPECT_FALSE(server::isCleanText("\xc3("));             // bad continuation
+  EXPECT_FALSE(server::isCleanText("\xc0\xaf"));          // overlong
+  EXPECT_FALSE(server::isCleanText("\xed\xa0\x80"));      // surrogate
+  EXPECT_FALSE(server::isCleanText("\xf4\x90\x80\x80"));  // past U+10FFFF
   EXPECT_FALSE(server::isCleanText("\xff"));
   EXPECT_EQ(server::isoDay(45292.99), "2024-01-01");
   EXPECT_EQ(server::isoDay(0), "1899-12-30");

@@ -24,10 +24,10 @@ class Types {
            (sqlite_ ? " CHECK (length(" + std::string(column) + ") <= " + size + ")" : "");
   }
   std::string date(const char* column) const {
-    return std::string(column) +
-           (sqlite_ ? " TEXT CHECK (" + std::string(column) +
-                          " GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')"
-                    : " DATE");
+    return std::string(column) + (sqlite_
+                                      ? " TEXT CHECK (" + std::string(column) +
+                                            " GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')"
+                                      : " DATE");
   }
   std::string timestamp(const char* column) const {
     return std::string(column) + (sqlite_ ? " TEXT" : " TIMESTAMP(3)");
@@ -51,8 +51,8 @@ std::vector<std::string> statements(Engine engine) {
       "CREATE TABLE IF NOT EXISTS FILIAL (" + t.fixed("CDFILIAL", 4) + " NOT NULL PRIMARY KEY, " +
           t.varying("NMFILIAL", 30) + " NOT NULL, " + t.varying("CDSEGMER", 5) +
           " REFERENCES SEGMER, " + t.fixed("IDPRECDIFCOM", 1) + ", " +
-          t.varying("CDGRPRODPDV", 10) + " REFERENCES GRPRODPDV, " +
-          t.fixed("IDUTMODPRODFIL", 1) + ")",
+          t.varying("CDGRPRODPDV", 10) + " REFERENCES GRPRODPDV, " + t.fixed("IDUTMODPRODFIL", 1) +
+          ")",
       "CREATE TABLE IF NOT EXISTS PRODUTO (" + t.fixed("CDPRODUTO", 10) +
           " NOT NULL PRIMARY KEY, " + t.varying("CDARVPROD", 20) + " NOT NULL UNIQUE, " +
           t.varying("NMPRODUTO", 50) + " NOT NULL)",
@@ -76,8 +76,8 @@ std::vector<std::string> statements(Engine engine) {
       "CREATE TABLE IF NOT EXISTS ALTERACAOLOG (" + t.identity("ID") + ", " +
           t.timestamp("DTALTERACAO") +
           " NOT NULL, DSCLIENTE TEXT NOT NULL, DSMETODO VARCHAR(40) NOT NULL, " +
-          t.fixed("CDFILIAL", 4) + ", " + t.fixed("CDTABEPREC", 3) + ", " +
-          t.date("DTINIVGPREC") + ", DSSELECAO TEXT NOT NULL, QTLINHAS BIGINT NOT NULL)",
+          t.fixed("CDFILIAL", 4) + ", " + t.fixed("CDTABEPREC", 3) + ", " + t.date("DTINIVGPREC") +
+          ", DSSELECAO TEXT NOT NULL, QTLINHAS BIGINT NOT NULL)",
       // Other reads are served by the keys: the items of one validity by the leading columns
       // of ITEMPRECO's key, tree-code lookups by PRODUTO's unique CDARVPROD.
       "CREATE INDEX IF NOT EXISTS ALTERACAOLOG_DATA ON ALTERACAOLOG (DTALTERACAO)",
@@ -88,6 +88,12 @@ std::vector<std::string> statements(Engine engine) {
                "CREATE OR REPLACE FUNCTION vnd_arvnorm(code text) RETURNS text "
                "LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE "
                "AS 'SELECT regexp_replace(code, ''[^A-Za-z0-9]'', '''', ''g'')'");
+    // Normalised tree codes in byte order: ranges and lookups use it, and its statistics tell
+    // the planner how many products a range holds. (SQLite could index the expression only if
+    // every program writing the file registered the function.)
+    sql.push_back(
+        "CREATE INDEX IF NOT EXISTS PRODUTO_ARVNORM ON PRODUTO ((vnd_arvnorm(CDARVPROD)) "
+        "COLLATE \"C\")");
   }
   return sql;
 }

@@ -20,8 +20,12 @@ std::string jsonRowsSource(Engine engine, int columns) {
   return sql;
 }
 
-const char* dateParam(Engine engine) { return engine == Engine::Sqlite ? "?" : "CAST(? AS date)"; }
+const char* dateParam(Engine engine) {
+  return engine == Engine::Sqlite ? "?" : "CAST(? AS date)";
+}
 
-const char* forUpdate(Engine engine) { return engine == Engine::Sqlite ? "" : " FOR UPDATE"; }
+const char* forUpdate(Engine engine) {
+  return engine == Engine::Sqlite ? "" : " FOR UPDATE";
+}
 
 }  // namespace server::db

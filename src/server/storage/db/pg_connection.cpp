@@ -65,9 +65,13 @@ PgConnection::PgConnection(const std::string& uri) {
   }
 }
 
-PgConnection::~PgConnection() { PQfinish(conn_); }
+PgConnection::~PgConnection() {
+  PQfinish(conn_);
+}
 
-bool PgConnection::usable() const { return conn_ && PQstatus(conn_) == CONNECTION_OK; }
+bool PgConnection::usable() const {
+  return conn_ && PQstatus(conn_) == CONNECTION_OK;
+}
 
 std::string PgConnection::numberPlaceholders(std::string_view sql, int* count) {
   std::string out;
@@ -131,8 +135,8 @@ Result executePrepared(PGconn* conn, const std::string& name, const Params& para
       values[i] = storage[i].c_str();
     }
   }
-  return Result(PQexecPrepared(conn, name.c_str(), static_cast<int>(params.size()),
-                               values.data(), nullptr, nullptr, 0));
+  return Result(PQexecPrepared(conn, name.c_str(), static_cast<int>(params.size()), values.data(),
+                               nullptr, nullptr, 0));
 }
 
 }  // namespace

@@ -117,8 +117,8 @@ sqlite3_stmt* SqliteConnection::prepared(std::string_view sql, const Params& par
   if (found != statements_.end()) {
     statement = found->second;
   } else {
-    if (sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()),
-                           SQLITE_PREPARE_PERSISTENT, &statement, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                           &statement, nullptr) != SQLITE_OK)
       fail(sql);
     statements_.emplace(std::string(sql), statement);
   }
@@ -153,8 +153,7 @@ int64_t SqliteConnection::execute(std::string_view sql, const Params& params) {
   return sqlite3_changes64(db_);
 }
 
-void SqliteConnection::query(std::string_view sql, const Params& params,
-                             const RowHandler& onRow) {
+void SqliteConnection::query(std::string_view sql, const Params& params, const RowHandler& onRow) {
   sqlite3_stmt* statement = prepared(sql, params);
   ResetOnExit reset{statement};
   SqliteRow row(statement);

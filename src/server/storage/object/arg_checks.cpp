@@ -9,6 +9,25 @@
 
 namespace server {
 
+namespace {
+
+// The lead byte of a multi-byte UTF-8 sequence: continuation bytes that follow, smallest code
+// point the length may encode, and the lead's own bits.
+struct Lead {
+  size_t extra;
+  unsigned min;
+  unsigned bits;
+};
+
+std::optional<Lead> leadOf(unsigned char byte) {
+  if ((byte & 0xE0) == 0xC0) return Lead{1, 0x80, byte & 0x1Fu};
+  if ((byte & 0xF0) == 0xE0) return Lead{2, 0x800, byte & 0x0Fu};
+  if ((byte & 0xF8) == 0xF0) return Lead{3, 0x10000, byte & 0x07u};
+  return std::nullopt;
+}
+
+}  // namespace
+
 bool isCleanText(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
@@ -18,27 +37,17 @@ bool isCleanText(std::string_view text) {
       ++i;
       continue;
     }
-    int extra;
-    unsigned min;
-    unsigned value;
-    if ((byte & 0xE0) == 0xC0) {
-      extra = 1, min = 0x80, value = byte & 0x1F;
-    } else if ((byte & 0xF0) == 0xE0) {
-      extra = 2, min = 0x800, value = byte & 0x0F;
-    } else if ((byte & 0xF8) == 0xF0) {
-      extra = 3, min = 0x10000, value = byte & 0x07;
-    } else {
-      return false;
-    }
-    if (i + static_cast<size_t>(extra) >= text.size()) return false;
-    for (int k = 1; k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+    const std::optional<Lead> lead = leadOf(byte);
+    if (!lead || i + lead->extra >= text.size()) return false;
+    unsigned value = lead->bits;
+    for (size_t k = 1; k <= lead->extra; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
       if ((next & 0xC0) != 0x80) return false;
-      value = (value << 6) | (next & 0x3F);
+      value = (value << 6) | (next & 0x3Fu);
     }
     // Overlong forms, UTF-16 surrogates and values past U+10FFFF are not UTF-8.
-    if (value < min || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) return false;
-    i += static_cast<size_t>(extra) + 1;
+    if (value < lead->min || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) return false;
+    i += lead->extra + 1;
   }
   return true;
 }
@@ -52,7 +61,9 @@ std::optional<std::string> isoDay(double date) {
   return rtl::FormatIsoDate(day);
 }
 
-bool hasWidth(std::string_view code, int width) { return rtl::Utf8Length(code) == width; }
+bool hasWidth(std::string_view code, int width) {
+  return rtl::Utf8Length(code) == width;
+}
 
 bool isBlank(std::string_view text) {
   for (const char c : text)

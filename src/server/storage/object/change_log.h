@@ -15,7 +15,7 @@ namespace server {
 
 struct ChangeRecord {
   std::string method;
-  std::string client;  // describeClient()
+  std::string client;                               // describeClient()
   std::optional<std::string> branch, table, start;  // the header of an item change
   std::string selection;                            // JSON, as above
   int64_t rows = 0;

@@ -112,9 +112,8 @@ Answer getVigencia(Storage& storage, const std::vector<Arg>& args) {
 
   rtl::DataPacket packet = stringPacket({{"DTINIVGPREC", 30}, {"DTFINVGPREC", 30}});
   const Arg& startArg = args[2];
-  const std::optional<std::string> start =
-      isoDay(startArg.kind == ArgKind::Integer ? static_cast<double>(startArg.integer)
-                                               : startArg.date);
+  const std::optional<std::string> start = isoDay(
+      startArg.kind == ArgKind::Integer ? static_cast<double>(startArg.integer) : startArg.date);
   if (!isValidityKey(branch, table) || (!all && !start)) return Answer::ok(std::move(packet));
 
   db::Sql sql("SELECT DTINIVGPREC, DTFINVGPREC FROM TABEVEND WHERE CDFILIAL = ");

@@ -28,8 +28,7 @@ struct PrefixRequest {
 };
 
 PrefixRequest readRequest(const std::vector<Arg>& args) {
-  PrefixRequest request{args[0].text, {args[1].text, args[2].text, args[3].text, args[4].text},
-                        {}};
+  PrefixRequest request{args[0].text, {args[1].text, args[2].text, args[3].text, args[4].text}, {}};
   if (request.prefix.empty()) throw Refused(messages::kPrefixRequired);
   request.selection = parseSelection(request.args);
   return request;
@@ -53,8 +52,7 @@ ChangeRecord recordOf(const char* method, const CallContext& context,
 // Prefix writers queue behind one another on PostgreSQL, so that the length check and the
 // update see the same names; a SQLite writer holds the database already.
 void lockProducts(db::Connection& c) {
-  if (c.engine() == db::Engine::Postgres)
-    c.run("LOCK TABLE PRODUTO IN SHARE ROW EXCLUSIVE MODE");
+  if (c.engine() == db::Engine::Postgres) c.run("LOCK TABLE PRODUTO IN SHARE ROW EXCLUSIVE MODE");
 }
 
 // "NMPRODUTO starts with the prefix" (characters, exact).
@@ -88,9 +86,8 @@ Answer setAddPrefixo(Storage& storage, const CallContext& context, const std::ve
   steps.apply = [&](db::Connection& c) -> int64_t {
     if (blank) return 0;
     db::Sql update("UPDATE PRODUTO SET NMPRODUTO = ");
-    update.bind(request.prefix, "CAST(? AS TEXT)") << " || NMPRODUTO WHERE " << selected
-                                                   << " AND "
-                                                   << startsWithPrefix(request.prefix, true);
+    update.bind(request.prefix, "CAST(? AS TEXT)")
+        << " || NMPRODUTO WHERE " << selected << " AND " << startsWithPrefix(request.prefix, true);
     return update.execute(c);
   };
   runChange(storage, recordOf("SetAddPrefixo", context, request), steps);

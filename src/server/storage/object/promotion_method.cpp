@@ -28,10 +28,10 @@ void requireValidity(db::Connection& c, const ValidityKey& key) {
   if (!c.queryInteger("SELECT 1 FROM TABEPREC WHERE CDFILIAL = ? AND CDTABEPREC = ?",
                       {key.branch, key.table}))
     throw Refused(messages::kTableNotFound);
-  const std::string sql =
-      std::string("SELECT 1 FROM TABEVEND WHERE CDFILIAL = ? AND CDTABEPREC = ? AND "
-                  "DTINIVGPREC = ?") +
-      db::forUpdate(c.engine());
+  const std::string sql = std::string(
+                              "SELECT 1 FROM TABEVEND WHERE CDFILIAL = ? AND CDTABEPREC = ? AND "
+                              "DTINIVGPREC = ?") +
+                          db::forUpdate(c.engine());
   if (!c.queryInteger(sql, {key.branch, key.table, key.start}))
     throw Refused(messages::kValidityNotFound);
 }

@@ -54,9 +54,8 @@ TabePrecoObject::TabePrecoObject(Storage& storage) {
     methods_.push_back(std::move(spec));
   };
   auto read = [s](Answer (*method)(Storage&, const std::vector<Arg>&)) -> Handler {
-    return [s, method](const CallContext&, const std::vector<Arg>& args) {
-      return method(*s, args);
-    };
+    return
+        [s, method](const CallContext&, const std::vector<Arg>& args) { return method(*s, args); };
   };
   auto change =
       [s](Answer (*method)(Storage&, const CallContext&, const std::vector<Arg>&)) -> Handler {

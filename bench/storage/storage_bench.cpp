@@ -1,0 +1,233 @@
+// Timings of the storage's bulk paths on a demo database of 100,000 products, on a SQLite file
+// and, when VND_PG_URI names an empty database, on PostgreSQL:
+//
+//   Fill            fillDemo(100000): schema, products, 37 validity periods (300,000 items in
+//                   the main table's periods)
+//   UpdateAll       SetUpdItemPrecoAlt over a 100,000-item period, all mode
+//   UpdateRange     the same in range mode, the range covering every product
+//   UpdateList      the same in list mode with 10,000 codes (list bound as one JSON array)
+//   DirectUpdate    the floor: the bare UPDATE of the 100,000 items, one transaction
+//   ListJson        the bare UPDATE of 10,000 listed items, the list bound as JSON
+//   ListOther       the same with the alternative: SQLite, a temporary table filled by a
+//                   prepared insert; PostgreSQL, a text[] parameter with unnest
+//   Items           GetAutItemPreco of the 100,000-item period
+//   ProdValid       GetProdValid of one product
+//
+// Usage: storage_bench [--benchmark_filter=...]; run from a release build.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "rtl/dates.h"
+#include "server/storage/db/dialect.h"
+#include "server/storage/db/json_text.h"
+#include "server/storage/demo_data.h"
+#include "server/storage/storage.h"
+
+namespace {
+
+using server::Arg;
+using server::ArgKind;
+
+constexpr int kProducts = 100'000;
+constexpr int kListCodes = 10'000;
+
+struct Target {
+  std::string name;
+  std::unique_ptr<server::Storage> storage;
+  std::unique_ptr<server::ServerObject> object;
+  std::string mainStart;  // ISO start of the in-force period of 0001/001
+};
+
+Arg text(std::string value, ArgKind kind = ArgKind::StringRef) {
+  Arg arg;
+  arg.kind = kind;
+  arg.text = std::move(value);
+  return arg;
+}
+
+Arg day(const std::string& iso) {
+  Arg arg;
+  arg.kind = ArgKind::Date;
+  rtl::TryParseIsoDate(iso, arg.date);
+  return arg;
+}
+
+Arg flag(bool value) {
+  Arg arg;
+  arg.kind = ArgKind::Boolean;
+  arg.boolean = value;
+  return arg;
+}
+
+server::Answer call(Target& t, const std::string& method, const std::vector<Arg>& args) {
+  for (const auto& spec : t.object->methods())
+    if (spec.name == method) return spec.handler({"bench", "", ""}, args);
+  std::abort();
+}
+
+std::string listOf(int count) {
+  std::string list = "_";
+  for (int n = 1; n <= count; ++n) list += server::demoProductCode(n * (kProducts / count)) + "_";
+  return list;
+}
+
+void open(Target& t, const std::string& target) {
+  t.storage = server::openStorage(target);
+  t.object = server::makeTabePrecoObject(*t.storage);
+  t.mainStart = rtl::FormatIsoDate(rtl::Date() - 30);  // shift 0 for the main table
+}
+
+void Fill(benchmark::State& state, Target* t) {
+  for (auto _ : state) t->storage->fillDemo(kProducts);
+}
+
+void Update(benchmark::State& state, Target* t, int mode) {
+  const std::string list = listOf(kListCodes);
+  int round = 0;
+  for (auto _ : state) {
+    const std::string promo = round++ % 2 ? "N" : "S";
+    std::vector<Arg> args = {text(promo),
+                             text(""),
+                             text(""),
+                             text(""),
+                             text(""),
+                             Arg{},
+                             flag(false),
+                             text("0001", ArgKind::String),
+                             text("001", ArgKind::String),
+                             day(t->mainStart)};
+    if (mode == 0) args[4] = text("T");
+    if (mode == 1) args[1] = text("00"), args[2] = text("99");
+    if (mode == 2) args[3] = text(list), args[6] = flag(true);
+    const server::Answer answer = call(*t, "SetUpdItemPrecoAlt", args);
+    if (answer.status != 0) state.SkipWithError(answer.message.c_str());
+  }
+}
+
+void DirectUpdate(benchmark::State& state, Target* t) {
+  int round = 0;
+  for (auto _ : state) {
+    auto c = t->storage->connection();
+    server::db::Transaction tx(*c, server::db::TxMode::Write);
+    c->execute(
+        "UPDATE ITEMPRECO SET IDPROMOCAO = ? WHERE CDFILIAL = ? AND CDTABEPREC = ? AND "
+        "DTINIVGPREC = ?",
+        {std::string(round++ % 2 ? "N" : "S"), std::string("0001"), std::string("001"),
+         t->mainStart});
+    tx.commit();
+  }
+}
+
+// The bare list UPDATE with the codes bound as JSON (`json`) or the other way.
+void ListUpdate(benchmark::State& state, Target* t, bool json) {
+  std::vector<std::string> codes;
+  for (int n = 1; n <= kListCodes; ++n)
+    codes.push_back(server::demoProductCode(n * (kProducts / kListCodes)));
+  const bool sqlite = t->storage->engine() == server::db::Engine::Sqlite;
+  int round = 0;
+  for (auto _ : state) {
+    auto c = t->storage->connection();
+    server::db::Transaction tx(*c, server::db::TxMode::Write);
+    std::string source;
+    server::db::Params params{std::string(round++ % 2 ? "N" : "S"), std::string("0001"),
+                              std::string("001"), t->mainStart};
+    if (json) {
+      params.emplace_back(std::in_place_type<std::string>, server::db::jsonStringArray(codes));
+      source = "SELECT CAST(value AS CHAR(10)) FROM (" +
+               server::db::jsonTextList(t->storage->engine()) + ") AS lista";
+    } else if (sqlite) {
+      c->run("CREATE TEMP TABLE IF NOT EXISTS lista (code TEXT)");
+      c->execute("DELETE FROM lista");
+      for (const std::string& code : codes) c->execute("INSERT INTO lista VALUES (?)", {code});
+      source = "SELECT code FROM lista";
+    } else {
+      std::string array = "{";
+      for (const std::string& code : codes)
+        array += (array.size() > 1 ? ",\"" : "\"") + code + "\"";
+      array += "}";
+      params.emplace_back(std::in_place_type<std::string>, array);
+      source = "SELECT CAST(unnest(CAST(? AS text[])) AS CHAR(10))";
+    }
+    c->execute(
+        "UPDATE ITEMPRECO SET IDPROMOCAO = ? WHERE CDFILIAL = ? AND CDTABEPREC = ? AND "
+        "DTINIVGPREC = ? AND CDPRODUTO IN (" +
+            source + ")",
+        params);
+    tx.commit();
+  }
+}
+
+void Items(benchmark::State& state, Target* t) {
+  for (auto _ : state) {
+    const server::Answer answer =
+        call(*t, "GetAutItemPreco",
+             {text("0001", ArgKind::String), text("001", ArgKind::String), day(t->mainStart)});
+    if (!answer.data || answer.data->rowCount() != kProducts) state.SkipWithError("rows");
+  }
+}
+
+void ProdValid(benchmark::State& state, Target* t) {
+  int n = 0;
+  for (auto _ : state) {
+    const std::string tree = server::demoTreeCode(1 + (n++ * 7919) % kProducts);
+    const server::Answer answer =
+        call(*t, "GetProdValid",
+             {text("0001", ArgKind::String), text("001", ArgKind::String), day(t->mainStart),
+              text(tree.substr(0, 2) + "." + tree.substr(2, 2) + "." + tree.substr(4),
+                   ArgKind::String)});
+    if (!answer.data || answer.data->rowCount() != 1) state.SkipWithError("not found");
+  }
+}
+
+void registerAll(Target* t) {
+  const std::string p = t->name + "/";
+  benchmark::RegisterBenchmark((p + "Fill").c_str(), Fill, t)
+      ->Iterations(1)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark((p + "UpdateAll").c_str(), Update, t, 0)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark((p + "UpdateRange").c_str(), Update, t, 1)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark((p + "UpdateList").c_str(), Update, t, 2)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark((p + "DirectUpdate").c_str(), DirectUpdate, t)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark((p + "ListJson").c_str(), ListUpdate, t, true)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark((p + "ListOther").c_str(), ListUpdate, t, false)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark((p + "Items").c_str(), Items, t)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark((p + "ProdValid").c_str(), ProdValid, t)
+      ->Unit(benchmark::kMicrosecond);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto folder = std::filesystem::temp_directory_path() / "vnd_storage_bench";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  Target sqlite{"sqlite", nullptr, nullptr, {}};
+  open(sqlite, (folder / "bench.db").string());
+  sqlite.storage->fillDemo(kProducts);
+  registerAll(&sqlite);
+
+  Target postgres{"postgres", nullptr, nullptr, {}};
+  if (const char* uri = std::getenv("VND_PG_URI"); uri && *uri) {
+    open(postgres, uri);
+    postgres.storage->fillDemo(kProducts);
+    registerAll(&postgres);
+  } else {
+    std::cerr << "VND_PG_URI not set: PostgreSQL not measured\n";
+  }
+
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove_all(folder);
+  return 0;
+}
