@@ -1,6 +1,7 @@
 // The three change methods doing their work, checked in the database afterwards: the rows
 // changed, the rows left alone, and the audit row.
 
+#include "server/storage/object/change_log.h"
 #include "storage/storage_fixture.h"
 
 namespace storage_test {
@@ -31,7 +32,14 @@ class Changes : public StorageTest {
 TEST_P(Changes, UpdateInAllModeChangesEveryItemOfTheValidityOnly) {
   const std::string otherValidity = promotions("0001", "001", "2023-10-01");
   const std::string otherTable = promotions("0001", "002", "2024-01-01");
+  const std::string before = server::utcTimestamp();
   EXPECT_EQ(dump(update("S", "", "", "", "T")), "status 0\n");
+  const std::string after = server::utcTimestamp();
+  // The change time, in UTC, read back as the engine writes a timestamp.
+  const std::string when =
+      dump(*storage_, "SELECT DTALTERACAO FROM ALTERACAOLOG").substr(0, before.size());
+  EXPECT_LE(before.substr(0, 19), when.substr(0, 19));
+  EXPECT_GE(after, when.substr(0, 19));
   EXPECT_EQ(january(),
             "AB        =S PRD0000001=S PRD0000002=S PRD0000003=S PRD0000004=S PRD0000005=S");
   EXPECT_EQ(promotions("0001", "001", "2023-10-01"), otherValidity);
@@ -128,6 +136,21 @@ TEST_P(Changes, AddPrefixSkipsNamesThatHaveItSoASecondRunChangesNothing) {
             "\"01.02.0001\",\"final\":\"01.03.0002\",\"lista\":\"\",\"todos\":\"\"}|0\n"
             "127.0.0.1:50000 ana@caixa1|SetAddPrefixo|~|~|~|{\"prefixo\":\"PROMO \",\"inicial\":"
             "\"\",\"final\":\"\",\"lista\":\"_PRD0000007_PRD0000001_\",\"todos\":\"\"}|1\n");
+}
+
+TEST_P(Changes, PrefixInAllModeReachesEveryProductAndClearingInRangeModeOnlyTheRange) {
+  EXPECT_EQ(dump(prefix("SetAddPrefixo", "X ", "", "", "", "T")), "status 0\n");
+  EXPECT_EQ(dump(prefix("SetDelPrefixo", "X ", "02", "02.01.0002", "", "")), "status 0\n");
+  EXPECT_EQ(names(),
+            "AB        |Sabão em pó\n"
+            "PRD0000001|X Café torrado\n"
+            "PRD0000002|X Açúcar refinado\n"
+            "PRD0000003|X Feijão carioca\n"
+            "PRD0000004|X Arroz agulhinha\n"
+            "PRD0000005|Papel higiênico folha dupla neutro 30m com 12\n"
+            "PRD0000007|X Óleo de soja\n");
+  EXPECT_EQ(dump(*storage_, "SELECT DSMETODO, QTLINHAS FROM ALTERACAOLOG ORDER BY ID"),
+            "SetAddPrefixo|7\nSetDelPrefixo|2\n");
 }
 
 TEST_P(Changes, DeletePrefixTakesItOnlyFromTheStartOfNames) {
