@@ -7,7 +7,7 @@ namespace qtviews {
 ScreenCursorView::ScreenCursorView(tk::TScreen& screen)
     : screen_(screen), previous_(screen.OnChange) {
   screen_.OnChange = [this] { changed(); };
-  changed();
+  apply();
 }
 
 ScreenCursorView::~ScreenCursorView() {
@@ -16,6 +16,11 @@ ScreenCursorView::~ScreenCursorView() {
 }
 
 void ScreenCursorView::changed() {
+  apply();
+  if (previous_) previous_();
+}
+
+void ScreenCursorView::apply() {
   const bool hourglass = screen_.Cursor() == tk::crHourGlass;
   if (hourglass && !applied_) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -24,7 +29,6 @@ void ScreenCursorView::changed() {
     QApplication::restoreOverrideCursor();
     applied_ = false;
   }
-  if (previous_) previous_();
 }
 
 }  // namespace qtviews

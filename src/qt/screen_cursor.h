@@ -20,6 +20,7 @@ class ScreenCursorView {
 
  private:
   void changed();
+  void apply();
 
   tk::TScreen& screen_;
   std::function<void()> previous_;

@@ -4,54 +4,77 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
+#include <vector>
 
 namespace qttest {
 
 namespace {
 
-int pending = 0;
-
-// Polls the event loop for a modal dialog, a bounded number of times.
+// Polls the event loop for a modal dialog, a bounded number of times; once its action has run,
+// checks that the dialog closes.
 class ModalWatcher : public QObject {
  public:
   explicit ModalWatcher(std::function<void(QWidget*)> action) : action_(std::move(action)) {
     connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
     timer_.start(5);
   }
+  bool acted() const { return acted_; }
 
  private:
   void poll() {
+    if (acted_) {
+      if (dialog_ == nullptr || !dialog_->isVisible()) {
+        timer_.stop();
+      } else if (++turns_ > 2000) {
+        ADD_FAILURE() << "the dialog stayed open after the test's action";
+        timer_.stop();
+        dialog_->close();
+      }
+      return;
+    }
     QWidget* dialog = QApplication::activeModalWidget();
     if (dialog != nullptr && dialog->isVisible()) {
-      timer_.stop();
-      --pending;
+      acted_ = true;
+      dialog_ = dialog;
+      turns_ = 0;
       action_(dialog);
-      deleteLater();
       return;
     }
     if (++turns_ > 2000) {  // about ten seconds of event-loop turns
-      timer_.stop();
-      --pending;
       ADD_FAILURE() << "no modal dialog showed";
-      deleteLater();
+      timer_.stop();
     }
   }
 
   std::function<void(QWidget*)> action_;
+  QPointer<QWidget> dialog_;
   QTimer timer_;
+  bool acted_ = false;
   int turns_ = 0;
 };
+
+std::vector<QPointer<ModalWatcher>>& watchers() {
+  static std::vector<QPointer<ModalWatcher>> all;
+  return all;
+}
 
 }  // namespace
 
 void WhenModalShows(std::function<void(QWidget*)> action) {
-  ++pending;
-  new ModalWatcher(std::move(action));
+  watchers().emplace_back(new ModalWatcher(std::move(action)));
 }
 
 bool AllModalActionsRan() {
-  return pending == 0;
+  for (const QPointer<ModalWatcher>& w : watchers())
+    if (w != nullptr && !w->acted()) return false;
+  return true;
+}
+
+void StopModalWatchers() {
+  for (QPointer<ModalWatcher>& w : watchers()) delete w.data();
+  watchers().clear();
 }
 
 void PressButton(QWidget* dialog, const char* name) {

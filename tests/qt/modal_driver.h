@@ -13,6 +13,8 @@ namespace qttest {
 void WhenModalShows(std::function<void(QWidget* dialog)> action);
 // True once every armed action has run.
 bool AllModalActionsRan();
+// Drops every watcher, run or not (at the end of a test).
+void StopModalWatchers();
 
 // Presses the button of `dialog` with that object name ("yes", "no", "ok", "cancel").
 void PressButton(QWidget* dialog, const char* name);

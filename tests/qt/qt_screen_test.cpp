@@ -7,6 +7,7 @@
 #include <QRadioButton>
 
 #include "qt/control_view.h"
+#include "qt/modal_driver.h"
 #include "qt/radio_group_view.h"
 #include "toolkit/check_buttons.h"
 #include "toolkit/containers.h"
@@ -16,11 +17,21 @@
 namespace qttest {
 
 QtScreenTest::~QtScreenTest() {
+  StopModalWatchers();
   view.reset();
 }
 
 void QtScreenTest::openView() {
   ASSERT_EQ(open(), "ok");
+  showView();
+}
+
+void QtScreenTest::openViewWithHeader() {
+  openWithHeader();
+  showView();
+}
+
+void QtScreenTest::showView() {
   ASSERT_NE(form(), nullptr);
   view = std::make_unique<qtviews::FormView>(*form());
   view->show();

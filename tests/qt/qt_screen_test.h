@@ -20,6 +20,8 @@ class QtScreenTest : public screentest::ScreenTest {
 
   // Opens the screen and builds its view; the view's window is made the active one.
   void openView();
+  // The same after filling the header with 0001 / 001 / 01/12/2026 (openWithHeader).
+  void openViewWithHeader();
   QWidget* widget(const std::string& name) const;
   template <class T>
   T* widget(const std::string& name) const {
@@ -35,6 +37,9 @@ class QtScreenTest : public screentest::ScreenTest {
   std::string shownControls() const;
 
   std::unique_ptr<qtviews::FormView> view;
+
+ private:
+  void showView();
 };
 
 }  // namespace qttest
