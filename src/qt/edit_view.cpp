@@ -201,6 +201,10 @@ void EditView::mousePressEvent(QMouseEvent* event) {
     return;
   }
   QLineEdit::mousePressEvent(event);
+  // In an edit with nothing filled in, typing starts at the first position wherever the click
+  // fell; otherwise keys typed past the last position would be lost.
+  if (const tk::EditMask* m = mask(); m != nullptr && text().toStdString() == m->blankTemplate())
+    setCursorPosition(0);
 }
 
 void EditView::focusInEvent(QFocusEvent* event) {
