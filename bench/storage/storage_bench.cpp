@@ -64,8 +64,8 @@ Arg flag(bool value) {
 }
 
 server::Answer call(Target& t, const std::string& method, const std::vector<Arg>& args) {
-  for (const auto& spec : t.object->methods())
-    if (spec.name == method) return spec.handler({"bench", "", ""}, args);
+  for (const auto& m : t.object->methods())
+    if (m.name == method) return m.handler({"bench", "", ""}, args);
   std::abort();
 }
 
