@@ -209,7 +209,13 @@ void EditView::mousePressEvent(QMouseEvent* event) {
 
 void EditView::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
-  qtFocusArrived(event->reason());
+  // Entering an edit by any way but the mouse (Tab, or the program moving the focus) selects
+  // its text, so what is typed replaces it; a window coming back keeps the selection it had.
+  const Qt::FocusReason reason = event->reason();
+  if (reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason &&
+      reason != Qt::ActiveWindowFocusReason)
+    selectAll();
+  qtFocusArrived(reason);
 }
 
 }  // namespace qtviews

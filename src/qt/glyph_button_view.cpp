@@ -1,6 +1,8 @@
 #include "qt/glyph_button_view.h"
 
 #include "qt/glyph.h"
+
+#include <QFontMetrics>
 #include "toolkit/search_button.h"
 
 namespace qtviews {
@@ -26,6 +28,11 @@ void GlyphButtonView::sync(tk::Prop p) {
     case tk::Prop::Appearance:
       setAutoRaise(static_cast<tk::TGlyphButton*>(control())->Flat());
       break;
+    case tk::Prop::Bounds:
+    case tk::Prop::Font:
+      ControlView::sync(p);
+      applyCaption();
+      break;
     default:
       ControlView::sync(p);
       break;
@@ -44,6 +51,15 @@ void GlyphButtonView::applyGlyph() {
 void GlyphButtonView::applyCaption() {
   const QString caption = QString::fromStdString(control()->Caption());
   setText(caption);
+  // The definitions size buttons for their own font; a caption that comes out wider in the
+  // substitute is narrowed until it fits rather than cut.
+  QFont f = font();
+  f.setStretch(QFont::Unstretched);
+  const int room = width() - 6;
+  while (!caption.isEmpty() && f.stretch() > QFont::ExtraCondensed &&
+         QFontMetrics(f).horizontalAdvance(caption) > room)
+    f.setStretch(f.stretch() - 5);
+  if (f != font()) setFont(f);
   if (caption.isEmpty()) {
     setToolButtonStyle(Qt::ToolButtonIconOnly);
   } else if (icon().isNull()) {

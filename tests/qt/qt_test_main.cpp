@@ -9,6 +9,12 @@
 
 #include "qt/look.h"
 
+// Allocations the system libraries under Qt keep for the life of the process (the session bus
+// connection, the font configuration), which the leak checker would otherwise report.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libdbus-1.so\nleak:libfontconfig.so\n";
+}
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {

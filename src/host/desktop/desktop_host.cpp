@@ -1,16 +1,12 @@
-// host::RunDesktop: the desktop host. It builds the one toolkit application with a main form
-// standing for the main window, installs the Qt ports, the session and the family's classes,
-// loads the screen module, and runs the Qt event loop. At the end the module's forms are freed
-// while its code is still loaded, then the module is unloaded.
+#include "host/desktop/desktop_host.h"
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QPainter>
+#include <QPolygonF>
 #include <QStyleFactory>
 #include <QTimer>
-#include <memory>
 
 #include "host/desktop/main_window.h"
-#include "host/host_options.h"
 #include "host/screen_module.h"
 #include "qt/busy_port.h"
 #include "qt/dialog_port.h"
@@ -20,77 +16,97 @@
 #include "qt/screen_cursor.h"
 #include "rtl/dates.h"
 #include "shared/roti_geral.h"
-#include "shared/varnoke.h"
 #include "toolkit/application.h"
 
 namespace host {
 
 namespace {
 
-constexpr const char* kApplicationTitle = "Retaguarda de Vendas";
+// The host's window icon: a plain mark, drawn, so no toolkit logo stands in for it.
+QIcon hostIcon() {
+  QPixmap pm(32, 32);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0, 0, 128));
+  p.drawRoundedRect(QRectF(1, 1, 30, 30), 5, 5);
+  p.setPen(QPen(QColor(255, 255, 225), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.drawPolyline(QPolygonF({QPointF(8, 9), QPointF(16, 24), QPointF(24, 9)}));
+  p.end();
+  return QIcon(pm);
+}
 
 }  // namespace
+
+void SetUpDesktopLook() {
+  if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+    QApplication::setStyle(fusion);
+  QApplication::setWindowIcon(hostIcon());
+  qtviews::InstallFontSubstitutes();
+  QApplication::setFont(qtviews::ToQFont(tk::TFont{}));
+}
+
+DesktopHost::DesktopHost(const HostOptions& options, const Varnoke::Session& session)
+    : options_(options),
+      dialogs_(std::make_unique<qtviews::QtDialogPort>()),
+      pickOne_(std::make_unique<qtviews::QtPickOnePort>()),
+      pickMany_(std::make_unique<qtviews::QtPickManyPort>()),
+      busy_(std::make_unique<qtviews::QtBusyPort>(
+          [this](tk::TForm*) -> QWidget* { return window_.get(); })),
+      app_(std::make_unique<tk::TApplication>()) {
+  app_->SetTitle(kApplicationTitle);
+  app_->SetPorts(tk::Ports{dialogs_.get(), busy_.get(), pickOne_.get(), pickMany_.get(), nullptr});
+  Varnoke::SetSession(session);
+  rtl::ShortDateFormat() = session.shortDateFormat;
+  shared::RegisterSharedClasses(app_->Classes());
+
+  mainForm_ = app_->Create<tk::TForm>();
+  mainForm_->SetName("frmPrincipal");
+  mainForm_->SetCaption(kApplicationTitle);
+  app_->SetMainForm(mainForm_);
+  mainForm_->Show();
+
+  try {
+    module_ = std::make_unique<ScreenModule>(
+        options.modulePath.empty() ? ScreenModule::DefaultPath() : options.modulePath);
+  } catch (const ModuleError& e) {
+    moduleError_ = e.what();
+  }
+
+  // A form the module shows outside the menu entry still gets its window.
+  app_->Screen().OnChange = [this] {
+    if (window_ != nullptr) QTimer::singleShot(0, window_.get(), [this] { window_->adoptForms(); });
+  };
+  cursor_ = std::make_unique<qtviews::ScreenCursorView>(app_->Screen());
+  window_ = std::make_unique<MainWindow>(*mainForm_, module_.get(), moduleError_);
+}
+
+DesktopHost::~DesktopHost() {
+  window_->freeForms();
+  window_.reset();
+  cursor_.reset();
+  app_->Screen().OnChange = nullptr;
+  module_.reset();
+  app_.reset();
+}
+
+void DesktopHost::start() {
+  window_->show();
+  if (!moduleError_.empty()) {
+    QTimer::singleShot(0, window_.get(), [this] { dialogs_->ShowError(moduleError_); });
+  } else if (options_.open) {
+    QTimer::singleShot(0, window_.get(), [this] { window_->openScreen(); });
+  }
+}
 
 int RunDesktop(const HostOptions& options, const Varnoke::Session& session, int argc, char** argv) {
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("vnd-host"));
-  // One style everywhere, so the screen looks the same on every desktop.
-  if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
-    QApplication::setStyle(fusion);
-  qtviews::InstallFontSubstitutes();
-  QApplication::setFont(qtviews::ToQFont(tk::TFont{}));
-
-  // The ports outlive the application object, which may show boxes while it shuts down.
-  qtviews::QtDialogPort dialogs;
-  qtviews::QtPickOnePort pickOne;
-  qtviews::QtPickManyPort pickMany;
-  MainWindow* window = nullptr;
-  qtviews::QtBusyPort busy([&window](tk::TForm*) -> QWidget* { return window; });
-
-  tk::TApplication app;
-  app.SetTitle(kApplicationTitle);
-  app.SetPorts(tk::Ports{&dialogs, &busy, &pickOne, &pickMany, nullptr});
-  Varnoke::SetSession(session);
-  rtl::ShortDateFormat() = session.shortDateFormat;
-  shared::RegisterSharedClasses(app.Classes());
-
-  tk::TForm* mainForm = app.Create<tk::TForm>();
-  mainForm->SetName("frmPrincipal");
-  mainForm->SetCaption(kApplicationTitle);
-  app.SetMainForm(mainForm);
-  mainForm->Show();
-
-  std::unique_ptr<ScreenModule> module;
-  std::string moduleError;
-  try {
-    module = std::make_unique<ScreenModule>(options.modulePath.empty() ? ScreenModule::DefaultPath()
-                                                                       : options.modulePath);
-  } catch (const ModuleError& e) {
-    moduleError = e.what();
-  }
-
-  int status = 0;
-  {
-    // A form shown by the module outside the menu entry still gets its window.
-    app.Screen().OnChange = [&window] {
-      if (window != nullptr) QTimer::singleShot(0, window, [&window] { window->adoptForms(); });
-    };
-    qtviews::ScreenCursorView cursor(app.Screen());
-    MainWindow main(*mainForm, module.get(), moduleError);
-    window = &main;
-    main.show();
-    if (!moduleError.empty()) {
-      QTimer::singleShot(0, &main, [&] { dialogs.ShowError(moduleError); });
-    } else if (options.open) {
-      QTimer::singleShot(0, &main, [&main] { main.openScreen(); });
-    }
-    status = QApplication::exec();
-    main.freeForms();
-    window = nullptr;
-    app.Screen().OnChange = nullptr;
-  }
-  module.reset();
-  return status;
+  SetUpDesktopLook();
+  DesktopHost host(options, session);
+  host.start();
+  return QApplication::exec();
 }
 
 }  // namespace host

@@ -1,0 +1,93 @@
+// The desktop host in a real window: under Xvfb (the xcb platform), vnd-host's desktop host
+// opens the screen at start against the fake server, a user fills the header, and a PNG of
+// the main window is saved (to $VND_SCREENSHOT_PATH when set). The pixels are trusted only
+// once the font is known to be a real one: with no usable font Qt draws boxes and grabbing
+// still succeeds.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+
+#include "host/desktop/desktop_host.h"
+#include "host/desktop/main_window.h"
+#include "qt/look.h"
+#include "support/fake_server.h"
+#include "vnd42406/fake_catalogue.h"
+
+namespace qttest {
+namespace {
+
+// True when some pixel of `area` in `image` is dark (text was drawn there).
+bool hasInk(const QImage& image, const QRect& area) {
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (qGray(image.pixel(x, y)) < 96) return true;
+  return false;
+}
+
+TEST(WindowTest, TheScreenOpensInARealWindowAndIsSavedAsAPicture) {
+  ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+  testsupport::FakeServer server;
+  screentest::ServeCatalogue(server);
+  Varnoke::Session session;
+  session.serverPort = server.port();
+  host::HostOptions options;
+  options.modulePath = PKG_VND42406_PATH;
+  options.open = true;
+  host::SetUpDesktopLook();
+  host::DesktopHost host(options, session);
+  host.start();
+  host::MainWindow& main = host.mainWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  // Without a window manager the window may never become active; nothing below needs it.
+  QApplication::setActiveWindow(&main);
+  ASSERT_TRUE(QTest::qWaitFor([&main] { return !main.mdiArea()->subWindowList().isEmpty(); }));
+  auto* window = dynamic_cast<host::FormWindow*>(main.mdiArea()->subWindowList().first());
+  ASSERT_NE(window, nullptr);
+  qtviews::FormView* view = window->view();
+
+  // The user fills the price table and the validity start.
+  auto* table = dynamic_cast<QLineEdit*>(view->widgetByName("medCdTabePrec"));
+  ASSERT_NE(table, nullptr);
+  QTest::mouseClick(table, Qt::LeftButton);
+  QTest::keyClicks(table, "1");
+  QTest::keyClick(table, Qt::Key_Tab);
+  auto* start = dynamic_cast<QLineEdit*>(view->widgetByName("depDtIniVig"));
+  QTest::keyClicks(start, "01122026");
+  QTest::keyClick(start, Qt::Key_Tab);
+  EXPECT_EQ(dynamic_cast<QLineEdit*>(view->widgetByName("edtNmTabePrec"))->text(),
+            QStringLiteral("Tabela Varejo"));
+  EXPECT_EQ(dynamic_cast<QLineEdit*>(view->widgetByName("depDtFinVig"))->text(),
+            QStringLiteral("31/12/2026"));
+  QTest::qWait(0);  // let the windows repaint before grabbing
+
+  QWidget* label = view->widgetByName("lblFilial");
+  const QFontInfo font(label->font());
+  ASSERT_FALSE(font.family().isEmpty());
+  EXPECT_EQ(font.family(), QStringLiteral("Liberation Sans"));
+
+  const QImage shot = main.grab().toImage();
+  ASSERT_FALSE(shot.isNull());
+  const QString path = qEnvironmentVariableIsEmpty("VND_SCREENSHOT_PATH")
+                           ? QStringLiteral(SCREENSHOT_DEFAULT_PATH)
+                           : qEnvironmentVariable("VND_SCREENSHOT_PATH");
+  ASSERT_TRUE(shot.save(path, "PNG")) << path.toStdString();
+  const QImage saved(path);
+  ASSERT_EQ(saved.size(), shot.size());
+
+  // The branch edit's empty end shows the tooltip background; the labels show their text.
+  QWidget* branch = view->widgetByName("medCdFilial");
+  const QPoint inside = branch->mapTo(&main, QPoint(branch->width() - 5, branch->height() / 2));
+  EXPECT_EQ(QColor(saved.pixel(inside)), qtviews::ToQColor(tk::colors::clInfoBk));
+  EXPECT_TRUE(hasInk(saved, QRect(label->mapTo(&main, QPoint(0, 0)), label->size())));
+  QWidget* accented = view->widgetByName("lblTabePrec");
+  EXPECT_TRUE(hasInk(saved, QRect(accented->mapTo(&main, QPoint(0, 0)), accented->size())));
+}
+
+}  // namespace
+}  // namespace qttest
