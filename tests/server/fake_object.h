@@ -70,6 +70,18 @@ class FakeObject : public server::ServerObject {
            gate.wait();
            return Answer::ok();
          }},
+        // Waits at the gate, then answers about 20 MB, more than the socket buffers hold.
+        {"Big",
+         {},
+         [this](const server::CallContext&, const std::vector<server::Arg>&) {
+           gate.wait();
+           rtl::DataPacket packet({{"TEXT", rtl::FieldType::String, 50}});
+           for (int i = 0; i < 400'000; ++i) {
+             packet.column(0).appendString("a row of forty-eight characters, give or take");
+             packet.commitRow();
+           }
+           return Answer::ok(std::move(packet));
+         }},
         {"Refuse",
          {},
          [](const server::CallContext&, const std::vector<server::Arg>&) {
