@@ -6,6 +6,25 @@
 
 namespace qtviews {
 
+void PaintGroupFrame(QWidget& box, const QString& caption) {
+  QPainter painter(&box);
+  const QFontMetrics fm(box.font());
+  const int top = fm.height() / 2 - 1;
+  const QColor shadow = ToQColor(tk::colors::clBtnShadow);
+  const QColor light = ToQColor(tk::colors::clBtnHighlight);
+  const QRect frame(0, top, box.width() - 2, box.height() - top - 2);
+  painter.setPen(shadow);
+  painter.drawRect(frame);
+  painter.setPen(light);
+  painter.drawRect(frame.translated(1, 1));
+  if (caption.isEmpty()) return;
+  const QRect text(8, 0, fm.horizontalAdvance(caption) + 2, fm.height());
+  painter.fillRect(text, box.palette().color(QPalette::Window));
+  painter.setPen(box.palette().color(box.isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                     QPalette::WindowText));
+  painter.drawText(text.adjusted(1, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, caption);
+}
+
 GroupBoxView::GroupBoxView(tk::TGroupBox& box, FormView& form, QWidget* parent)
     : QGroupBox(parent), ControlView(box, form) {
   setFocusPolicy(Qt::NoFocus);
@@ -18,6 +37,10 @@ void GroupBoxView::sync(tk::Prop p) {
     return;
   }
   ControlView::sync(p);
+}
+
+void GroupBoxView::paintEvent(QPaintEvent*) {
+  PaintGroupFrame(*this, title());
 }
 
 PanelView::PanelView(tk::TPanel& panel, FormView& form, QWidget* parent)

@@ -12,6 +12,10 @@
 
 namespace qtviews {
 
+// Draws a group box as the toolkit does: an etched frame from half the text height down, the
+// caption on the frame line at the left, in the box's own font. Both group views use it.
+void PaintGroupFrame(QWidget& box, const QString& caption);
+
 class GroupBoxView : public QGroupBox, public ControlView {
  public:
   GroupBoxView(tk::TGroupBox& box, FormView& form, QWidget* parent);
@@ -20,6 +24,7 @@ class GroupBoxView : public QGroupBox, public ControlView {
 
  protected:
   void sync(tk::Prop p) override;
+  void paintEvent(QPaintEvent* event) override;
 };
 
 class PanelView : public QFrame, public ControlView {

@@ -1,5 +1,7 @@
 #include "qt/radio_group_view.h"
 
+#include "qt/container_views.h"
+
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -125,6 +127,10 @@ void RadioGroupView::choose(int index) {
 void RadioGroupView::resizeEvent(QResizeEvent* event) {
   QGroupBox::resizeEvent(event);
   placeItems();
+}
+
+void RadioGroupView::paintEvent(QPaintEvent*) {
+  PaintGroupFrame(*this, title());
 }
 
 void RadioGroupView::focusInEvent(QFocusEvent* event) {

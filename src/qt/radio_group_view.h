@@ -24,6 +24,7 @@ class RadioGroupView : public QGroupBox, public ControlView {
  protected:
   void sync(tk::Prop p) override;
   void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 

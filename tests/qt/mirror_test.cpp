@@ -45,6 +45,7 @@ TEST_F(MirrorTest, FontsAndColoursFollowTheDefinition) {
   EXPECT_EQ(label.pixelSize(), 11);
   EXPECT_TRUE(label.bold());
   // The product block is bold and its children follow it, except the two product edits.
+  EXPECT_TRUE(QFontInfo(widget("grbProduto")->font()).bold());
   EXPECT_TRUE(QFontInfo(widget("rbtTodos")->font()).bold());
   EXPECT_FALSE(QFontInfo(widget("medProdIni")->font()).bold());
   EXPECT_FALSE(QFontInfo(widget("medCdFilial")->font()).bold());
