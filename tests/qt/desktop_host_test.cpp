@@ -85,8 +85,11 @@ TEST_F(DesktopHostTest, TheMenuEntryOpensTheScreenAndTheCloseBoxClosesIt) {
   EXPECT_EQ(tk::Application().Screen().Cursor(), tk::crDefault);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-  // Opening again brings the same window back.
+  // Opening again brings the same window back, also from the minimized state.
+  window->showMinimized();
+  ASSERT_TRUE(window->isMinimized());
   entry->trigger();
+  EXPECT_FALSE(window->isMinimized());
   EXPECT_EQ(area().subWindowList().size(), 1);
   EXPECT_EQ(screenWindow(), window);
 

@@ -57,6 +57,13 @@ void FormWindow::formChanged(tk::Prop p) {
   }
 }
 
+void FormWindow::followForm() {
+  tk::TForm* f = form();
+  if (f == nullptr) return;
+  setVisible(f->Visible());
+  if (f->Visible()) followWindowState();
+}
+
 void FormWindow::followWindowState() {
   switch (form()->WindowState()) {
     case tk::TWindowState::wsNormal:

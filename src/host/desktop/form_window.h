@@ -22,6 +22,9 @@ class FormWindow : public QMdiSubWindow {
   tk::TForm* form() const { return view_->form(); }
   // The user made this window the active one: the model's form is activated when it is not.
   void activatedByUser();
+  // Shows the window as the form stands now: shown or hidden, and its window state (the user
+  // may have minimized the window, which the form does not hear of).
+  void followForm();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

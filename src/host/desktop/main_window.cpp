@@ -44,6 +44,7 @@ void MainWindow::openScreen() {
   adoptForms();
   if (tk::TForm* form = module_->Form()) {
     if (FormWindow* window = windowFor(form)) {
+      window->followForm();
       area_->setActiveSubWindow(window);
       window->view()->syncFocus();
     }
