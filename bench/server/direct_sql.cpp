@@ -1,5 +1,7 @@
 #include "direct_sql.h"
 
+#include <stdexcept>
+
 #include "rpc/server_codec.h"
 #include "server/storage/db/sql.h"
 #include "server/storage/object/selection_sql.h"
@@ -78,6 +80,13 @@ int64_t updateItems(server::Storage& storage, const Validity& v, const std::stri
   const int64_t changed = update.execute(*connection);
   transaction.commit();
   return changed;
+}
+
+server::Answer callMethod(const server::ServerObject& object, std::string_view method,
+                          const std::vector<server::Arg>& args) {
+  for (const server::MethodSpec& spec : object.methods())
+    if (spec.name == method) return spec.handler(server::CallContext{"bench", "", ""}, args);
+  throw std::runtime_error("no method " + std::string(method));
 }
 
 }  // namespace bench

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "rpc/out_buffer.h"
 #include "server/storage/object/selection.h"
@@ -33,5 +35,10 @@ size_t itemListEncoded(server::Storage& storage, const Validity& v, rpc::OutBuff
 // transaction; returns the rows changed.
 int64_t updateItems(server::Storage& storage, const Validity& v, const std::string& flag,
                     const server::SelectionArgs& args);
+
+// Runs a method of the server object in-process, as the dispatcher would after its checks:
+// every statement the method runs (checks, audit, journal when on), no network.
+server::Answer callMethod(const server::ServerObject& object, std::string_view method,
+                          const std::vector<server::Arg>& args);
 
 }  // namespace bench

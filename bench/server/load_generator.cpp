@@ -8,7 +8,8 @@
 //   bulk answer   GetAutItemPreco of a 100,000-item validity (ms, MB/s) against the same query
 //                 run directly plus building and encoding the answer; target: within 1.5x
 //   bulk updates  SetUpdItemPrecoAlt over 100,000 items (all and range mode) and a list of
-//                 10,000, against the same statements run directly; target: within 1.5x
+//                 10,000, against the method's statements run in-process (and, for reference,
+//                 its UPDATE statement alone); target: within 1.5x
 //
 // Usage: vnd42400_load [--db TARGET] [--products N] [--workers N]. Without --db, a temporary
 // SQLite file.
@@ -176,7 +177,7 @@ void bulkAnswer(server::Storage& storage, const Setup& s) {
   std::printf("  ratio: wire / (query + encoding); target <= 1.50x\n");
 }
 
-void bulkUpdates(server::Storage& storage, const Setup& s) {
+void bulkUpdates(server::Storage& storage, const server::ServerObject& object, const Setup& s) {
   std::printf("\nSetUpdItemPrecoAlt\n");
   std::string list = "_";
   const size_t listed = std::min<size_t>(10'000, s.productCodes.size());
@@ -191,12 +192,39 @@ void bulkUpdates(server::Storage& storage, const Setup& s) {
       {"range", {s.treeCodes.front(), s.treeCodes.back(), "", ""}, false},
       {"list", {"", "", list, ""}, true},
   };
+  auto text = [](server::ArgKind kind, std::string value) {
+    server::Arg arg;
+    arg.kind = kind;
+    arg.text = std::move(value);
+    return arg;
+  };
+  std::printf("  %-6s %7s  %14s %14s %14s  %s\n", "mode", "items", "UPDATE alone", "the method",
+              "over the wire", "wire / method (UPDATE alone)");
   auto client = attachedClient(s.port);
   for (const Mode& mode : modes) {
     // Alternating flags, so that every run changes every selected row.
     int64_t changed = 0;
-    const double directMs = medianMs(4, [&](int i) {
+    const double updateMs = medianMs(4, [&](int i) {
       changed = updateItems(storage, s.validity, i % 2 ? "N" : "S", mode.args);
+    });
+    const double methodMs = medianMs(4, [&](int i) {
+      using server::ArgKind;
+      std::vector<server::Arg> args{text(ArgKind::StringRef, i % 2 ? "N" : "S"),
+                                    text(ArgKind::StringRef, mode.args.first),
+                                    text(ArgKind::StringRef, mode.args.last),
+                                    text(ArgKind::StringRef, mode.args.list),
+                                    text(ArgKind::StringRef, mode.args.all),
+                                    server::Arg{},
+                                    server::Arg{},
+                                    text(ArgKind::String, "0001"),
+                                    text(ArgKind::String, "001"),
+                                    server::Arg{}};
+      args[6].kind = ArgKind::Boolean;
+      args[6].boolean = mode.listMode;
+      args[9].kind = ArgKind::Date;
+      args[9].date = s.start;
+      const server::Answer answer = callMethod(object, "SetUpdItemPrecoAlt", args);
+      if (answer.status != 0) throw std::runtime_error("refused: " + answer.message);
     });
     const double wireMs = medianMs(4, [&](int i) {
       std::string flag = i % 2 ? "N" : "S";
@@ -207,10 +235,13 @@ void bulkUpdates(server::Storage& storage, const Setup& s) {
            rtl::Variant::ByRef(a.list), rtl::Variant::ByRef(a.all), rtl::Variant::Null(),
            rtl::Variant::FromBool(mode.listMode), "0001", "001", rtl::Variant::FromDate(s.start)});
     });
-    std::printf("  %-6s %7lld items   direct %8.1f ms   over the wire %8.1f ms   %5.2fx\n",
-                mode.name, static_cast<long long>(changed), directMs, wireMs, wireMs / directMs);
+    std::printf("  %-6s %7lld  %11.1f ms %11.1f ms %11.1f ms  %5.2fx (%.2fx)\n", mode.name,
+                static_cast<long long>(changed), updateMs, methodMs, wireMs, wireMs / methodMs,
+                wireMs / updateMs);
   }
-  std::printf("  ratio: wire / the same statements run directly; target <= 1.50x\n");
+  std::printf(
+      "  ratio: wire / the method's statements run in-process; target <= 1.50x. In brackets,\n"
+      "  against the UPDATE alone: the rest is the method's own checks, audit and journal.\n");
 }
 
 Setup discover(uint16_t port) {
@@ -254,7 +285,7 @@ int run(const std::string& target, int products, unsigned workers) {
     const Setup setup = discover(port);
     smallCalls(*storage, setup);
     bulkAnswer(*storage, setup);
-    bulkUpdates(*storage, setup);
+    bulkUpdates(*storage, *object, setup);
   } catch (...) {
     server.stop();
     runner.join();
