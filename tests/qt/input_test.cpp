@@ -154,5 +154,24 @@ TEST_F(InputTest, TypingADateThroughItsMaskFillsTheValidity) {
   EXPECT_EQ(shown(), "");
 }
 
+TEST_F(InputTest, EscapeAbandonsWhatTheMaskRefusedOnExit) {
+  openViewWithHeader();
+  auto* start = widget<QLineEdit>("depDtIniVig");
+  QTest::mouseClick(start, Qt::LeftButton);
+  ASSERT_EQ(focused(), "depDtIniVig");
+  start->selectAll();
+  QTest::keyClicks(start, "0212");  // no year: the mask refuses to let the focus go
+  EXPECT_EQ(start->text(), QStringLiteral("02/12/____"));
+  QTest::keyClick(start, Qt::Key_Tab);
+  EXPECT_EQ(shown(), "error: Invalid input value.  Use escape key to abandon changes.\n");
+  EXPECT_EQ(qtFocus(), "depDtIniVig");
+  QTest::keyClick(start, Qt::Key_Escape);
+  EXPECT_EQ(start->text(), QStringLiteral("01/12/2026"));
+  EXPECT_EQ(form()->depDtIniVig->Text(), "01/12/2026");
+  QTest::keyClick(start, Qt::Key_Tab);
+  EXPECT_EQ(shown(), "");
+  EXPECT_EQ(focused(), "rbtTodos");
+}
+
 }  // namespace
 }  // namespace qttest
