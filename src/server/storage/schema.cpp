@@ -72,12 +72,22 @@ std::vector<std::string> statements(Engine engine) {
           "PRIMARY KEY (CDFILIAL, CDTABEPREC, DTINIVGPREC, CDPRODUTO), "
           "FOREIGN KEY (CDFILIAL, CDTABEPREC, DTINIVGPREC) "
           "REFERENCES TABEVEND (CDFILIAL, CDTABEPREC, DTINIVGPREC))",
-      // No foreign keys: the audit outlives what it describes.
+      // No foreign keys: the audit outlives what it describes. The columns after QTLINHAS are
+      // the journal's (journalColumns below adds them to a table made before it).
       "CREATE TABLE IF NOT EXISTS ALTERACAOLOG (" + t.identity("ID") + ", " +
           t.timestamp("DTALTERACAO") +
           " NOT NULL, DSCLIENTE TEXT NOT NULL, DSMETODO VARCHAR(40) NOT NULL, " +
           t.fixed("CDFILIAL", 4) + ", " + t.fixed("CDTABEPREC", 3) + ", " + t.date("DTINIVGPREC") +
-          ", DSSELECAO TEXT NOT NULL, QTLINHAS BIGINT NOT NULL)",
+          ", DSSELECAO TEXT NOT NULL, QTLINHAS BIGINT NOT NULL, DSUSUARIO TEXT, DSMAQUINA TEXT, "
+          "QTINALTERADAS BIGINT NOT NULL DEFAULT 0, DSCAMPO VARCHAR(20), IDRESTAURADA BIGINT)",
+      // One row per row a change changed, keyed by the change and the product: the header of
+      // ALTERACAOLOG says which validity's items (IDPROMOCAO) or that it is the products'
+      // names (NMPRODUTO). Written in ID order, so SQLite keeps it clustered on its key. No
+      // foreign key to ALTERACAOLOG: checking one per row would cost as much as the row.
+      "CREATE TABLE IF NOT EXISTS ALTERACAOITEM (IDALTERACAO BIGINT NOT NULL, " +
+          t.fixed("CDPRODUTO", 10) + " NOT NULL, " + t.varying("DSANTES", 50) + " NOT NULL, " +
+          t.varying("DSDEPOIS", 50) + " NOT NULL, PRIMARY KEY (IDALTERACAO, CDPRODUTO))" +
+          (engine == Engine::Sqlite ? " WITHOUT ROWID" : ""),
       // Other reads are served by the keys: the items of one validity by the leading columns
       // of ITEMPRECO's key, tree-code lookups by PRODUTO's unique CDARVPROD.
       "CREATE INDEX IF NOT EXISTS ALTERACAOLOG_DATA ON ALTERACAOLOG (DTALTERACAO)",
@@ -98,11 +108,37 @@ std::vector<std::string> statements(Engine engine) {
   return sql;
 }
 
+// The journal's columns of ALTERACAOLOG, as they are added to a table made before them.
+constexpr const char* kJournalColumns[][2] = {
+    {"DSUSUARIO", "TEXT"},
+    {"DSMAQUINA", "TEXT"},
+    {"QTINALTERADAS", "BIGINT NOT NULL DEFAULT 0"},
+    {"DSCAMPO", "VARCHAR(20)"},
+    {"IDRESTAURADA", "BIGINT"},
+};
+
+void addJournalColumns(db::Connection& c) {
+  if (c.engine() == Engine::Postgres) {
+    for (const auto& [name, type] : kJournalColumns)
+      c.run(std::string("ALTER TABLE ALTERACAOLOG ADD COLUMN IF NOT EXISTS ") + name + " " + type);
+    return;
+  }
+  std::vector<std::string> present;
+  c.query("SELECT name FROM pragma_table_info('ALTERACAOLOG')", {},
+          [&](const db::Row& row) { present.emplace_back(row.text(0)); });
+  for (const auto& [name, type] : kJournalColumns) {
+    bool found = false;
+    for (const std::string& column : present) found = found || column == name;
+    if (!found) c.run(std::string("ALTER TABLE ALTERACAOLOG ADD COLUMN ") + name + " " + type);
+  }
+}
+
 }  // namespace
 
 void createSchema(db::Connection& connection) {
   db::Transaction tx(connection, db::TxMode::Write);
   for (const std::string& sql : statements(connection.engine())) connection.run(sql);
+  addJournalColumns(connection);
   tx.commit();
 }
 

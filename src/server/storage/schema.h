@@ -2,7 +2,8 @@
 // The tables of the price-table server, the same on both engines: branches (FILIAL) with their
 // market segment (SEGMER) and point-of-sale product group (GRPRODPDV), products (PRODUTO),
 // price tables (TABEPREC), their validity periods (TABEVEND), the price items of each period
-// (ITEMPRECO) and the audit of changes (ALTERACAOLOG).
+// (ITEMPRECO) and the journal of changes: one row per change (ALTERACAOLOG) and, per row it
+// changed, the value before and after (ALTERACAOITEM).
 //
 // Column types follow the engine: on SQLite a date is ISO text "YYYY-MM-DD" and a timestamp
 // ISO text "YYYY-MM-DD HH:MM:SS.mmm"; CHECK constraints give SQLite the limits PostgreSQL's
@@ -13,7 +14,8 @@
 
 namespace server {
 
-// Creates what is missing; running it again changes nothing. One transaction.
+// Creates what is missing, including the journal's columns of an ALTERACAOLOG made before
+// them; running it again changes nothing. One transaction.
 void createSchema(db::Connection& connection);
 
 }  // namespace server

@@ -18,8 +18,9 @@ constexpr size_t kPostgresPoolSize = 8;
 
 class PooledStorage : public Storage {
  public:
-  PooledStorage(db::Engine engine, db::ConnectionPool::Factory factory, size_t poolSize)
-      : engine_(engine), pool_(std::move(factory), poolSize) {
+  PooledStorage(db::Engine engine, const StorageOptions& options,
+                db::ConnectionPool::Factory factory, size_t poolSize)
+      : engine_(engine), options_(options), pool_(std::move(factory), poolSize) {
     connection();  // fail now rather than at the first call
   }
 
@@ -32,10 +33,12 @@ class PooledStorage : public Storage {
     server::fillDemo(*c, products, rtl::Date());
   }
   db::Engine engine() const override { return engine_; }
+  const StorageOptions& options() const override { return options_; }
   db::Lease connection() override { return pool_.acquire(); }
 
  private:
   db::Engine engine_;
+  StorageOptions options_;
   db::ConnectionPool pool_;
 };
 
@@ -47,17 +50,19 @@ bool isPostgresUri(const std::string& target) {
 
 Storage::~Storage() = default;
 
-std::unique_ptr<Storage> openStorage(const std::string& target) {
+std::unique_ptr<Storage> openStorage(const std::string& target, const StorageOptions& options) {
   if (target.empty()) throw StorageError("banco de dados não informado");
+  const auto wait = options.lockWait;
   if (isPostgresUri(target)) {
     return std::make_unique<PooledStorage>(
-        db::Engine::Postgres, [target] { return std::make_unique<db::PgConnection>(target); },
+        db::Engine::Postgres, options,
+        [target, wait] { return std::make_unique<db::PgConnection>(target, wait); },
         kPostgresPoolSize);
   }
   const size_t size = target == ":memory:" ? 1 : kSqlitePoolSize;
   return std::make_unique<PooledStorage>(
-      db::Engine::Sqlite, [target] { return std::make_unique<db::SqliteConnection>(target); },
-      size);
+      db::Engine::Sqlite, options,
+      [target, wait] { return std::make_unique<db::SqliteConnection>(target, wait); }, size);
 }
 
 }  // namespace server

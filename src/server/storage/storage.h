@@ -4,6 +4,7 @@
 // connections so that several worker threads can use it at once. The storage owns its pool;
 // the server object keeps a reference to the storage and must not outlive it.
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,18 @@
 #include "server/storage/storage_error.h"
 
 namespace server {
+
+// How a storage is opened.
+struct StorageOptions {
+  // The longest a statement waits for a lock another session holds: a change waiting for
+  // another change of the same rows (or, on SQLite, of the same file). Past it the change is
+  // refused and nothing of it is kept.
+  std::chrono::milliseconds lockWait{30'000};
+  // Whether changes write their rows' values before and after (ALTERACAOITEM) and their
+  // unchanged count. Off only to measure what journaling costs: a change made without it
+  // cannot be restored.
+  bool journal = true;
+};
 
 class Storage {
  public:
@@ -25,6 +38,7 @@ class Storage {
   virtual void fillDemo(int products) = 0;
 
   virtual db::Engine engine() const = 0;
+  virtual const StorageOptions& options() const = 0;
   // A connection for the calling thread until the lease ends; waits while all are in use.
   virtual db::Lease connection() = 0;
 };
@@ -32,7 +46,7 @@ class Storage {
 // Opens the storage named by `target`: a URI starting with "postgresql://" or "postgres://"
 // is PostgreSQL, anything else a SQLite file path. Connects once to check the target; throws
 // StorageError when it cannot be opened.
-std::unique_ptr<Storage> openStorage(const std::string& target);
+std::unique_ptr<Storage> openStorage(const std::string& target, const StorageOptions& options = {});
 
 // The server object "Vnd42400.rdmTabePreco" over `storage` (see object/tabe_preco_object.h).
 std::unique_ptr<ServerObject> makeTabePrecoObject(Storage& storage);

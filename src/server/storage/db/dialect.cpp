@@ -25,7 +25,7 @@ const char* dateParam(Engine engine) {
 }
 
 const char* forUpdate(Engine engine) {
-  return engine == Engine::Sqlite ? "" : " FOR UPDATE";
+  return engine == Engine::Sqlite ? "" : " FOR NO KEY UPDATE";
 }
 
 }  // namespace server::db

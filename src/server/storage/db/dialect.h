@@ -18,8 +18,9 @@ std::string jsonTextList(Engine engine);
 std::string jsonRowsSource(Engine engine, int columns);
 // A date parameter where the engine cannot infer its type (a select list).
 const char* dateParam(Engine engine);
-// Appended to a SELECT to lock its rows until the transaction ends (SQLite locks the whole
-// database for a writer already).
+// Appended to a SELECT to lock its rows against other writers until the transaction ends
+// (SQLite locks the whole database for a writer already). The lock leaves foreign-key checks
+// of new child rows alone.
 const char* forUpdate(Engine engine);
 
 }  // namespace server::db

@@ -44,9 +44,18 @@ std::string errorText(PGconn* conn, const PGresult* result) {
   return "PostgreSQL: " + text;
 }
 
+// Raises the failure of `result`: LockTimeout when a lock wait ran out (lock_not_available)
+// or the wait ended in a deadlock, both cases where trying again may succeed.
+[[noreturn]] void raise(PGconn* conn, const PGresult* result, const std::string& suffix = {}) {
+  const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+  const std::string_view code = state ? state : "";
+  if (code == "55P03" || code == "40P01") throw LockTimeout(errorText(conn, result) + suffix);
+  throw StorageError(errorText(conn, result) + suffix);
+}
+
 }  // namespace
 
-PgConnection::PgConnection(const std::string& uri) {
+PgConnection::PgConnection(const std::string& uri, std::chrono::milliseconds lockWait) {
   conn_ = PQconnectdb(uri.c_str());
   if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
     const std::string message = errorText(conn_, nullptr);
@@ -58,6 +67,7 @@ PgConnection::PgConnection(const std::string& uri) {
   try {
     if (PQsetClientEncoding(conn_, "UTF8") != 0) throw StorageError(errorText(conn_, nullptr));
     run("SET DateStyle = ISO");
+    run("SET lock_timeout = " + std::to_string(lockWait.count()));
   } catch (...) {
     PQfinish(conn_);
     conn_ = nullptr;
@@ -99,8 +109,7 @@ std::string PgConnection::numberPlaceholders(std::string_view sql, int* count) {
 void PgConnection::run(std::string_view sql) {
   Result result(PQexec(conn_, std::string(sql).c_str()));
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
-  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-    throw StorageError(errorText(conn_, result.get()));
+  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) raise(conn_, result.get());
 }
 
 const PgConnection::Prepared& PgConnection::prepared(std::string_view sql, const Params& params) {
@@ -110,7 +119,7 @@ const PgConnection::Prepared& PgConnection::prepared(std::string_view sql, const
     const std::string numbered = numberPlaceholders(sql, &entry.parameters);
     Result result(PQprepare(conn_, entry.name.c_str(), numbered.c_str(), 0, nullptr));
     if (!result || PQresultStatus(result.get()) != PGRES_COMMAND_OK)
-      throw StorageError(errorText(conn_, result.get()) + " [" + std::string(sql) + "]");
+      raise(conn_, result.get(), " [" + std::string(sql) + "]");
     found = statements_.emplace(std::string(sql), std::move(entry)).first;
   }
   if (found->second.parameters != static_cast<int>(params.size()))
@@ -145,8 +154,7 @@ int64_t PgConnection::execute(std::string_view sql, const Params& params) {
   const Prepared& statement = prepared(sql, params);
   Result result = executePrepared(conn_, statement.name, params);
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
-  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-    throw StorageError(errorText(conn_, result.get()));
+  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) raise(conn_, result.get());
   const char* tuples = PQcmdTuples(result.get());
   int64_t changed = 0;
   std::from_chars(tuples, tuples + std::char_traits<char>::length(tuples), changed);
@@ -156,8 +164,7 @@ int64_t PgConnection::execute(std::string_view sql, const Params& params) {
 void PgConnection::query(std::string_view sql, const Params& params, const RowHandler& onRow) {
   const Prepared& statement = prepared(sql, params);
   Result result = executePrepared(conn_, statement.name, params);
-  if (!result || PQresultStatus(result.get()) != PGRES_TUPLES_OK)
-    throw StorageError(errorText(conn_, result.get()));
+  if (!result || PQresultStatus(result.get()) != PGRES_TUPLES_OK) raise(conn_, result.get());
   PgRow row(result.get());
   const int rows = PQntuples(result.get());
   for (int i = 0; i < rows; ++i) {
@@ -174,8 +181,7 @@ void PgConnection::begin(TxMode) {
 
 void PgConnection::commit() {
   Result result(PQexec(conn_, "COMMIT"));
-  if (!result || PQresultStatus(result.get()) != PGRES_COMMAND_OK)
-    throw StorageError(errorText(conn_, result.get()));
+  if (!result || PQresultStatus(result.get()) != PGRES_COMMAND_OK) raise(conn_, result.get());
   // COMMIT of a transaction that had failed answers ROLLBACK without an error.
   if (std::string_view(PQcmdStatus(result.get())) != "COMMIT")
     throw StorageError("PostgreSQL: a transação foi desfeita");

@@ -2,9 +2,11 @@
 // A libpq session with a PostgreSQL database, opened from a postgresql:// URI. Statements are
 // prepared once per session (PQprepare, with "?" placeholders rewritten to $1, $2, ...) and run
 // with text parameters (PQexecPrepared); a statement without parameters runs alone through
-// PQexec, one statement per call. Sessions use UTF-8 and ISO dates. Not thread-safe: one
-// thread at a time, as the pool guarantees.
+// PQexec, one statement per call. Sessions use UTF-8 and ISO dates, and wait at most
+// `lockWait` for a lock another session holds (lock_timeout), then raise LockTimeout. Not
+// thread-safe: one thread at a time, as the pool guarantees.
 
+#include <chrono>
 #include <string>
 #include <unordered_map>
 
@@ -16,7 +18,8 @@ namespace server::db {
 
 class PgConnection : public Connection {
  public:
-  explicit PgConnection(const std::string& uri);
+  explicit PgConnection(const std::string& uri,
+                        std::chrono::milliseconds lockWait = kDefaultLockWait);
   ~PgConnection() override;
 
   Engine engine() const override { return Engine::Postgres; }
@@ -31,6 +34,8 @@ class PgConnection : public Connection {
   // "?" placeholders outside quoted text become $1, $2, ... in order; `count` receives their
   // number.
   static std::string numberPlaceholders(std::string_view sql, int* count = nullptr);
+
+  static constexpr std::chrono::milliseconds kDefaultLockWait{30'000};
 
  private:
   struct Prepared {

@@ -61,7 +61,7 @@ struct ResetOnExit {
 
 }  // namespace
 
-SqliteConnection::SqliteConnection(const std::string& path) {
+SqliteConnection::SqliteConnection(const std::string& path, std::chrono::milliseconds lockWait) {
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
   // A library built to read URI file names would take "file:..." as one; keep it a path.
   const std::string name = path.rfind("file:", 0) == 0 ? "./" + path : path;
@@ -72,7 +72,7 @@ SqliteConnection::SqliteConnection(const std::string& path) {
     throw StorageError("SQLite: não foi possível abrir '" + path + "': " + message);
   }
   sqlite3_extended_result_codes(db_, 1);
-  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  sqlite3_busy_timeout(db_, static_cast<int>(lockWait.count()));
   try {
     run("PRAGMA foreign_keys = ON");
     // WAL lets readers go on while one writer commits; a memory database keeps "memory".
@@ -96,7 +96,11 @@ SqliteConnection::~SqliteConnection() {
 }
 
 void SqliteConnection::fail(std::string_view what) const {
-  throw StorageError("SQLite: " + std::string(what) + ": " + sqlite3_errmsg(db_));
+  const std::string message = "SQLite: " + std::string(what) + ": " + sqlite3_errmsg(db_);
+  // BUSY once the busy timeout ran out: another connection holds the write lock.
+  const int code = sqlite3_errcode(db_) & 0xFF;
+  if (code == SQLITE_BUSY || code == SQLITE_LOCKED) throw LockTimeout(message);
+  throw StorageError(message);
 }
 
 void SqliteConnection::run(std::string_view sql) {

@@ -2,10 +2,11 @@
 // A connection to one SQLite file (or a private in-memory database for ":memory:"). Opening
 // sets the session up for this server: write-ahead log with synchronous=NORMAL (a commit is
 // durable against a process kill and all-or-none after a power loss, where the last commits
-// may be lost), foreign keys on, a busy timeout so that writers queue instead of failing, and
-// the SQL helpers the queries use (vnd_arvnorm, collation "C"). Not thread-safe: one thread
-// at a time, as the pool guarantees.
+// may be lost), foreign keys on, a busy timeout so that writers queue instead of failing (up to
+// `lockWait`, then LockTimeout), and the SQL helpers the queries use (vnd_arvnorm, collation
+// "C"). Not thread-safe: one thread at a time, as the pool guarantees.
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -19,8 +20,10 @@ namespace server::db {
 
 class SqliteConnection : public Connection {
  public:
-  // Opens or creates the database at `path` (a name starting "file:" is a plain path too).
-  explicit SqliteConnection(const std::string& path);
+  // Opens or creates the database at `path` (a name starting "file:" is a plain path too). A
+  // writer waits up to `lockWait` for another writer of the file.
+  explicit SqliteConnection(const std::string& path,
+                            std::chrono::milliseconds lockWait = kDefaultLockWait);
   ~SqliteConnection() override;
 
   Engine engine() const override { return Engine::Sqlite; }
@@ -32,8 +35,7 @@ class SqliteConnection : public Connection {
   void rollback() noexcept override;
   bool usable() const override { return db_ != nullptr; }
 
-  // How long a writer waits for another writer before giving up.
-  static constexpr int kBusyTimeoutMs = 60000;
+  static constexpr std::chrono::milliseconds kDefaultLockWait{30'000};
 
  private:
   sqlite3_stmt* prepared(std::string_view sql, const Params& params);

@@ -11,19 +11,42 @@
 namespace server {
 
 namespace {
+
 constexpr size_t kMaxClientBytes = 200;
+constexpr size_t kMaxCallerBytes = 100;
+
+// `text` with every byte that is not part of clean UTF-8 replaced by "?".
+std::string storable(std::string text) {
+  if (!isCleanText(text))
+    for (char& c : text)
+      if (c == '\0' || static_cast<unsigned char>(c) >= 0x80) c = '?';
+  return text;
 }
+
+// Cuts clean UTF-8 to at most `bytes` bytes without splitting a character.
+void cutAt(std::string& text, size_t bytes) {
+  if (text.size() <= bytes) return;
+  size_t end = bytes;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  text.resize(end);
+}
+
+}  // namespace
 
 std::string describeClient(const CallContext& context) {
   std::string text = context.peer.empty() ? "?" : context.peer;
   if (!context.user.empty() || !context.host.empty())
     text += " " + context.user + "@" + context.host;
   // The client names itself: keep the record storable whatever it sent.
-  if (!isCleanText(text))
-    for (char& c : text)
-      if (c == '\0' || static_cast<unsigned char>(c) >= 0x80) c = '?';
-  if (text.size() > kMaxClientBytes) text.resize(kMaxClientBytes);
+  text = storable(std::move(text));
+  cutAt(text, kMaxClientBytes);
   return text;
+}
+
+std::string callerText(std::string_view text) {
+  std::string out = storable(std::string(text));
+  cutAt(out, kMaxCallerBytes);
+  return out;
 }
 
 SelectionJson& SelectionJson::add(const char* name, const std::string& value) {
@@ -38,6 +61,13 @@ SelectionJson& SelectionJson::add(const char* name, bool value) {
   if (text_.size() > 1) text_ += ',';
   db::appendJsonString(text_, name);
   text_ += value ? ":true" : ":false";
+  return *this;
+}
+
+SelectionJson& SelectionJson::add(const char* name, int64_t value) {
+  if (text_.size() > 1) text_ += ',';
+  db::appendJsonString(text_, name);
+  text_ += ':' + std::to_string(value);
   return *this;
 }
 
@@ -56,23 +86,39 @@ std::string utcTimestamp() {
   return text;
 }
 
-void recordChange(db::Connection& c, const ChangeRecord& record) {
+int64_t openRecord(db::Connection& c, const ChangeRecord& record) {
   auto optional = [](const std::optional<std::string>& value) {
     return value ? db::Param(*value) : db::Param(nullptr);
+  };
+  auto named = [](const std::string& value) {
+    return value.empty() ? db::Param(nullptr) : db::Param(value);
   };
   const bool postgres = c.engine() == db::Engine::Postgres;
   db::Sql sql(
       "INSERT INTO ALTERACAOLOG (DTALTERACAO, DSCLIENTE, DSMETODO, CDFILIAL, CDTABEPREC, "
-      "DTINIVGPREC, DSSELECAO, QTLINHAS) VALUES (");
+      "DTINIVGPREC, DSSELECAO, QTLINHAS, DSUSUARIO, DSMAQUINA, QTINALTERADAS, DSCAMPO, "
+      "IDRESTAURADA) VALUES (");
   sql.bind(utcTimestamp(), postgres ? "CAST(? AS TIMESTAMP(3))" : "?") << ", ";
   sql.bind(record.client) << ", ";
   sql.bind(record.method) << ", ";
   sql.bind(optional(record.branch)) << ", ";
   sql.bind(optional(record.table)) << ", ";
   sql.bind(optional(record.start), db::dateParam(c.engine())) << ", ";
-  sql.bind(record.selection) << ", ";
-  sql.bind(record.rows) << ")";
-  sql.execute(c);
+  sql.bind(record.selection) << ", 0, ";
+  sql.bind(named(record.user)) << ", ";
+  sql.bind(named(record.machine)) << ", 0, ";
+  sql.bind(optional(record.column)) << ", ";
+  sql.bind(record.restored ? db::Param(*record.restored) : db::Param(nullptr),
+           postgres ? "CAST(? AS BIGINT)" : "?")
+      << ") RETURNING ID";
+  const std::optional<int64_t> id = c.queryInteger(sql.text(), sql.params());
+  if (!id) throw StorageError("o registro da alteração não recebeu um número");
+  return *id;
+}
+
+void closeRecord(db::Connection& c, int64_t id, int64_t changed, int64_t unchanged) {
+  c.execute("UPDATE ALTERACAOLOG SET QTLINHAS = ?, QTINALTERADAS = ? WHERE ID = ?",
+            {changed, unchanged, id});
 }
 
 }  // namespace server

@@ -1,34 +1,48 @@
 #pragma once
-// The audit of the change methods: one row of ALTERACAOLOG per change that succeeded, written
+// The journal of the change methods: one row of ALTERACAOLOG per change that succeeded, written
 // in the change's own transaction, so a change is never kept without its record nor recorded
-// without being kept. The selection is kept as sent, as a JSON object of the method's text
-// arguments, e.g. {"prefixo":"PROMO ","inicial":"","final":"","lista":"","todos":"T"}.
+// without being kept. The row is opened before the change runs (its ID keys the change's
+// ALTERACAOITEM rows) and closed with the counts once it has run. The selection is kept as
+// sent, as a JSON object of the method's text arguments, e.g.
+// {"prefixo":"PROMO ","inicial":"","final":"","lista":"","todos":"T"}.
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "server/server_object.h"
 #include "server/storage/db/connection.h"
 
 namespace server {
 
+// The column whose values a change's ALTERACAOITEM rows hold (ALTERACAOLOG.DSCAMPO).
+inline constexpr const char* kPromotionColumn = "IDPROMOCAO";  // items of the header's validity
+inline constexpr const char* kNameColumn = "NMPRODUTO";        // product names
+
 struct ChangeRecord {
   std::string method;
   std::string client;                               // describeClient()
+  std::string user, machine;                        // callerText(); empty when not said
   std::optional<std::string> branch, table, start;  // the header of an item change
   std::string selection;                            // JSON, as above
-  int64_t rows = 0;
+  // kPromotionColumn or kNameColumn; nullopt when the change's values were not journaled.
+  std::optional<std::string> column;
+  std::optional<int64_t> restored;  // a restore: the change it put back
 };
 
 // "peer" or "peer user@host" when the client said who it is.
 std::string describeClient(const CallContext& context);
+// A name the client gave for itself (user, machine), made storable: bytes that are not clean
+// UTF-8 become "?", and it is cut to 100 bytes on a character boundary.
+std::string callerText(std::string_view text);
 
 // Builds the JSON object of the recorded arguments, in the order they are added.
 class SelectionJson {
  public:
   SelectionJson& add(const char* name, const std::string& value);
   SelectionJson& add(const char* name, bool value);
+  SelectionJson& add(const char* name, int64_t value);
   std::string text() const { return text_ + "}"; }
 
  private:
@@ -38,6 +52,9 @@ class SelectionJson {
 // The current time in UTC, "YYYY-MM-DD HH:MM:SS.mmm".
 std::string utcTimestamp();
 
-void recordChange(db::Connection& c, const ChangeRecord& record);
+// Adds the change's row with no rows counted yet and returns its ID.
+int64_t openRecord(db::Connection& c, const ChangeRecord& record);
+// Stores the counts: rows changed, and rows selected that were in the requested state already.
+void closeRecord(db::Connection& c, int64_t id, int64_t changed, int64_t unchanged);
 
 }  // namespace server

@@ -1,15 +1,33 @@
 #include "server/storage/object/change_run.h"
 
+#include "server/storage/object/messages.h"
+#include "server/storage/object/refused.h"
+
 namespace server {
 
-int64_t runChange(Storage& storage, ChangeRecord record, const ChangeSteps& steps) {
-  auto connection = storage.connection();
-  db::Transaction tx(*connection, db::TxMode::Write);
-  if (steps.verify) steps.verify(*connection);
-  record.rows = steps.apply(*connection);
-  recordChange(*connection, record);
-  tx.commit();
-  return record.rows;
+ChangeCounts runChange(Storage& storage, ChangeRecord record, const char* column,
+                       const ChangeSteps& steps) {
+  const bool journaling = storage.options().journal;
+  if (journaling) record.column = column;
+  try {
+    auto connection = storage.connection();
+    db::Connection& c = *connection;
+    db::Transaction tx(c, db::TxMode::Write);
+    if (steps.verify) steps.verify(c);
+    ChangeCounts counts;
+    counts.id = openRecord(c, record);
+    const int64_t journaled = journaling ? steps.journal(c, counts.id) : 0;
+    if (journaling) counts.unchanged = steps.unchanged(c);
+    counts.changed = steps.apply(c);
+    if (journaling && journaled != counts.changed)
+      throw StorageError("o diário registrou " + std::to_string(journaled) +
+                         " linhas e a alteração mudou " + std::to_string(counts.changed));
+    closeRecord(c, counts.id, counts.changed, counts.unchanged);
+    tx.commit();
+    return counts;
+  } catch (const LockTimeout&) {
+    throw Refused(messages::kChangeBusy);
+  }
 }
 
 }  // namespace server

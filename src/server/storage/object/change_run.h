@@ -1,13 +1,18 @@
 #pragma once
 // How a change method runs: one write transaction on one connection, in which the change locks
-// and checks what it needs, changes the rows and returns how many, and the audit row is added;
-// then the commit. A refusal or failure anywhere rolls all of it back, so the caller sees all
-// of the change or none of it.
+// and checks what it needs, its journal row is opened, the rows about to change are journaled
+// with their values before and after, the rows are changed, and the journal row gets its
+// counts; then the commit. A refusal or failure anywhere rolls all of it back, so the caller
+// sees all of the change and its journal or none of either.
 //
-// The change itself is split so that later steps can be slotted in without rewriting the
-// methods: `verify` (locks, existence, limits; may refuse), then `apply` (the UPDATE over the
-// selected rows). A journal of the rows before and after would read the same selection
-// between the two; a no-op-aware update would narrow `apply`'s condition.
+// Only rows that are not in the requested state already are changed (and journaled): running
+// the same change twice writes nothing the second time but its journal row, which counts the
+// selected rows as unchanged. The steps' conditions must agree: `journal` and `apply` cover the
+// same rows, which the runner checks.
+//
+// A change that waits for another change's lock longer than the storage's lock wait is refused
+// with messages::kChangeBusy; the lock itself is the database's (taken in `verify`), so it holds
+// between server processes too.
 
 #include <cstdint>
 #include <functional>
@@ -18,11 +23,26 @@
 namespace server {
 
 struct ChangeSteps {
+  // Locks, existence, limits; may refuse.
   std::function<void(db::Connection&)> verify;
+  // Counts the selected rows that are in the requested state already.
+  std::function<int64_t(db::Connection&)> unchanged;
+  // Writes one ALTERACAOITEM row under change `id` per row `apply` is about to change, and
+  // returns how many.
+  std::function<int64_t(db::Connection&, int64_t id)> journal;
+  // Changes the rows that differ from the requested state; returns how many.
   std::function<int64_t(db::Connection&)> apply;
 };
 
-// Runs the change and records it; returns the rows changed. Throws Refused or StorageError.
-int64_t runChange(Storage& storage, ChangeRecord record, const ChangeSteps& steps);
+struct ChangeCounts {
+  int64_t id = 0;  // the journal row
+  int64_t changed = 0;
+  int64_t unchanged = 0;
+};
+
+// Runs the change and records it. `record.column` is set here, from `column`, when the storage
+// journals values. Throws Refused or StorageError.
+ChangeCounts runChange(Storage& storage, ChangeRecord record, const char* column,
+                       const ChangeSteps& steps);
 
 }  // namespace server

@@ -30,6 +30,9 @@ inline constexpr std::string_view kListModeWithoutList =
 inline constexpr std::string_view kListOutsideListMode =
     "Lista de produtos informada fora do modo lista.";
 inline constexpr std::string_view kBadDateFormat = "Formato de data inválido.";
+inline constexpr std::string_view kChangeBusy =
+    "Outra alteração dos mesmos dados está em andamento e não terminou a tempo; nada foi "
+    "alterado. Tente novamente em instantes.";
 
 inline std::string productNotFound(std::string_view code) {
   return "Produto \"" + std::string(code) + "\" não cadastrado.";

@@ -2,13 +2,18 @@
 // take it off their start. Both take (prefix, first, last, list, all flag), all by reference.
 //
 // Adding skips names that start with the prefix already, so running it twice changes nothing;
-// clearing takes the prefix only from the start of a name, never from inside it. A prefix of
-// blanks only changes nothing (the call still succeeds, and is recorded with 0 rows). Adding
-// is refused as a whole when a name would pass 50 characters; the message names the product
-// with the smallest code among those that would.
+// clearing takes the prefix only from the start of a name, never from inside it. Names left
+// as they are count as unchanged in the journal. A prefix of blanks only changes nothing (the
+// call still succeeds, and is recorded with 0 rows changed). Adding is refused as a whole when
+// a name would pass 50 characters; the message names the product with the smallest code among
+// those that would.
+//
+// Names are not per validity: every prefix change (and every restore of one) takes the same
+// lock, so they run one after the other across all server processes of the database.
 
 #include "server/storage/db/sql.h"
 #include "server/storage/object/arg_checks.h"
+#include "server/storage/object/change_locks.h"
 #include "server/storage/object/change_run.h"
 #include "server/storage/object/messages.h"
 #include "server/storage/object/methods.h"
@@ -39,6 +44,8 @@ ChangeRecord recordOf(const char* method, const CallContext& context,
   ChangeRecord record;
   record.method = method;
   record.client = describeClient(context);
+  record.user = callerText(context.user);
+  record.machine = callerText(context.host);
   record.selection = SelectionJson()
                          .add("prefixo", request.prefix)
                          .add("inicial", request.args.first)
@@ -49,18 +56,29 @@ ChangeRecord recordOf(const char* method, const CallContext& context,
   return record;
 }
 
-// Prefix writers queue behind one another on PostgreSQL, so that the length check and the
-// update see the same names; a SQLite writer holds the database already.
-void lockProducts(db::Connection& c) {
-  if (c.engine() == db::Engine::Postgres) c.run("LOCK TABLE PRODUTO IN SHARE ROW EXCLUSIVE MODE");
-}
-
 // "NMPRODUTO starts with the prefix" (characters, exact).
 db::Sql startsWithPrefix(const std::string& prefix, bool negate) {
   db::Sql sql;
   sql.bind(prefix, "substr(NMPRODUTO, 1, length(CAST(? AS TEXT)))");
   sql.bind(prefix, negate ? " <> CAST(? AS TEXT)" : " = CAST(? AS TEXT)");
   return sql;
+}
+
+// The journal of a prefix change: the selected products the condition `changes` picks, with
+// their name before and after (`after` an SQL expression over NMPRODUTO).
+int64_t journalNames(db::Connection& c, int64_t id, const db::Sql& selected, const db::Sql& changes,
+                     const db::Sql& after) {
+  db::Sql insert("INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS) SELECT ");
+  insert.bind(id, "CAST(? AS BIGINT)") << ", CDPRODUTO, NMPRODUTO, " << after
+                                       << " FROM PRODUTO WHERE " << selected << " AND " << changes;
+  return insert.execute(c);
+}
+
+int64_t countProducts(db::Connection& c, const db::Sql& selected, const db::Sql* also) {
+  db::Sql count("SELECT COUNT(*) FROM PRODUTO WHERE ");
+  count << selected;
+  if (also) count << " AND " << *also;
+  return c.queryInteger(count.text(), count.params()).value_or(0);
 }
 
 }  // namespace
@@ -70,27 +88,36 @@ Answer setAddPrefixo(Storage& storage, const CallContext& context, const std::ve
   const db::Engine engine = storage.engine();
   const bool blank = isBlank(request.prefix);
   const db::Sql selected = productCondition(request.selection, engine, "CDPRODUTO");
+  const db::Sql lacking = startsWithPrefix(request.prefix, true);
+  const db::Sql having = startsWithPrefix(request.prefix, false);
+  db::Sql prefixed;
+  prefixed.bind(request.prefix, "CAST(? AS TEXT)") << " || NMPRODUTO";
 
   ChangeSteps steps;
   steps.verify = [&](db::Connection& c) {
-    lockProducts(c);
+    lockProductNames(c);
     requireListedProducts(c, request.selection);
     if (blank) return;
     db::Sql tooLong("SELECT CDPRODUTO FROM PRODUTO WHERE ");
-    tooLong << selected << " AND " << startsWithPrefix(request.prefix, true);
+    tooLong << selected << " AND " << lacking;
     tooLong.bind(request.prefix, " AND length(CAST(? AS TEXT)) + length(NMPRODUTO) > ");
     tooLong << std::to_string(kMaxNameChars) << " ORDER BY CDPRODUTO COLLATE \"C\" LIMIT 1";
     if (auto code = c.queryText(tooLong.text(), tooLong.params()))
       throw Refused(messages::nameTooLong(*code));
   };
+  steps.unchanged = [&](db::Connection& c) {
+    return countProducts(c, selected, blank ? nullptr : &having);
+  };
+  steps.journal = [&](db::Connection& c, int64_t id) -> int64_t {
+    return blank ? 0 : journalNames(c, id, selected, lacking, prefixed);
+  };
   steps.apply = [&](db::Connection& c) -> int64_t {
     if (blank) return 0;
     db::Sql update("UPDATE PRODUTO SET NMPRODUTO = ");
-    update.bind(request.prefix, "CAST(? AS TEXT)")
-        << " || NMPRODUTO WHERE " << selected << " AND " << startsWithPrefix(request.prefix, true);
+    update << prefixed << " WHERE " << selected << " AND " << lacking;
     return update.execute(c);
   };
-  runChange(storage, recordOf("SetAddPrefixo", context, request), steps);
+  runChange(storage, recordOf("SetAddPrefixo", context, request), kNameColumn, steps);
   return Answer::ok();
 }
 
@@ -98,20 +125,29 @@ Answer setDelPrefixo(Storage& storage, const CallContext& context, const std::ve
   const PrefixRequest request = readRequest(args);
   const bool blank = isBlank(request.prefix);
   const db::Sql selected = productCondition(request.selection, storage.engine(), "CDPRODUTO");
+  const db::Sql lacking = startsWithPrefix(request.prefix, true);
+  const db::Sql having = startsWithPrefix(request.prefix, false);
+  db::Sql cleared;
+  cleared.bind(request.prefix, "substr(NMPRODUTO, length(CAST(? AS TEXT)) + 1)");
 
   ChangeSteps steps;
   steps.verify = [&](db::Connection& c) {
-    lockProducts(c);
+    lockProductNames(c);
     requireListedProducts(c, request.selection);
+  };
+  steps.unchanged = [&](db::Connection& c) {
+    return countProducts(c, selected, blank ? nullptr : &lacking);
+  };
+  steps.journal = [&](db::Connection& c, int64_t id) -> int64_t {
+    return blank ? 0 : journalNames(c, id, selected, having, cleared);
   };
   steps.apply = [&](db::Connection& c) -> int64_t {
     if (blank) return 0;
     db::Sql update("UPDATE PRODUTO SET NMPRODUTO = ");
-    update.bind(request.prefix, "substr(NMPRODUTO, length(CAST(? AS TEXT)) + 1)")
-        << " WHERE " << selected << " AND " << startsWithPrefix(request.prefix, false);
+    update << cleared << " WHERE " << selected << " AND " << having;
     return update.execute(c);
   };
-  runChange(storage, recordOf("SetDelPrefixo", context, request), steps);
+  runChange(storage, recordOf("SetDelPrefixo", context, request), kNameColumn, steps);
   return Answer::ok();
 }
 

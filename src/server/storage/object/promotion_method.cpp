@@ -4,11 +4,12 @@
 //
 // The products come from the selection texts alone: in list mode from the list (argument 4);
 // the packet may hold rows of earlier attempts and is not read. The list-mode Boolean must
-// agree with the selection (True exactly when the list is the way filled in).
+// agree with the selection (True exactly when the list is the way filled in). Items in the
+// requested state already are left as they are and counted as unchanged.
 
-#include "server/storage/db/dialect.h"
 #include "server/storage/db/sql.h"
 #include "server/storage/object/arg_checks.h"
+#include "server/storage/object/change_locks.h"
 #include "server/storage/object/change_run.h"
 #include "server/storage/object/messages.h"
 #include "server/storage/object/methods.h"
@@ -20,20 +21,14 @@ namespace server::methods {
 namespace {
 
 // The validity period exists, checked from the branch down so that the message names what
-// is missing. On PostgreSQL its row stays locked until the end of the change, so that two
-// changes of one period run one after the other.
+// is missing; it stays locked until the end of the change (change_locks.h).
 void requireValidity(db::Connection& c, const ValidityKey& key) {
   if (!c.queryInteger("SELECT 1 FROM FILIAL WHERE CDFILIAL = ?", {key.branch}))
     throw Refused(messages::kBranchNotFound);
   if (!c.queryInteger("SELECT 1 FROM TABEPREC WHERE CDFILIAL = ? AND CDTABEPREC = ?",
                       {key.branch, key.table}))
     throw Refused(messages::kTableNotFound);
-  const std::string sql = std::string(
-                              "SELECT 1 FROM TABEVEND WHERE CDFILIAL = ? AND CDTABEPREC = ? AND "
-                              "DTINIVGPREC = ?") +
-                          db::forUpdate(c.engine());
-  if (!c.queryInteger(sql, {key.branch, key.table, key.start}))
-    throw Refused(messages::kValidityNotFound);
+  if (!lockValidity(c, key)) throw Refused(messages::kValidityNotFound);
 }
 
 }  // namespace
@@ -60,6 +55,8 @@ Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
   ChangeRecord record;
   record.method = "SetUpdItemPrecoAlt";
   record.client = describeClient(context);
+  record.user = callerText(context.user);
+  record.machine = callerText(context.host);
   record.branch = key.branch;
   record.table = key.table;
   record.start = key.start;
@@ -72,21 +69,37 @@ Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
                          .add("modoLista", listMode)
                          .text();
 
-  const db::Sql selected = productCondition(selection, storage.engine(), "CDPRODUTO");
+  // The selected items of the validity; `differs` keeps those not in the requested state.
+  db::Sql selected("CDFILIAL = ");
+  selected.bind(key.branch) << " AND CDTABEPREC = ";
+  selected.bind(key.table) << " AND DTINIVGPREC = ";
+  selected.bind(key.start) << " AND " << productCondition(selection, storage.engine(), "CDPRODUTO");
+  db::Sql differs;
+  differs.bind(flag, " AND IDPROMOCAO <> CAST(? AS CHAR(1))");
+
   ChangeSteps steps;
   steps.verify = [&](db::Connection& c) {
     requireValidity(c, key);
     requireListedItems(c, selection, key);
   };
+  steps.unchanged = [&](db::Connection& c) {
+    db::Sql count("SELECT COUNT(*) FROM ITEMPRECO WHERE ");
+    count << selected;
+    count.bind(flag, " AND IDPROMOCAO = CAST(? AS CHAR(1))");
+    return c.queryInteger(count.text(), count.params()).value_or(0);
+  };
+  steps.journal = [&](db::Connection& c, int64_t id) {
+    db::Sql insert("INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS) SELECT ");
+    insert.bind(id, "CAST(? AS BIGINT)") << ", CDPRODUTO, IDPROMOCAO, ";
+    insert.bind(flag, "CAST(? AS VARCHAR(50))") << " FROM ITEMPRECO WHERE " << selected << differs;
+    return insert.execute(c);
+  };
   steps.apply = [&](db::Connection& c) {
     db::Sql update("UPDATE ITEMPRECO SET IDPROMOCAO = ");
-    update.bind(flag, "CAST(? AS CHAR(1))") << " WHERE CDFILIAL = ";
-    update.bind(key.branch) << " AND CDTABEPREC = ";
-    update.bind(key.table) << " AND DTINIVGPREC = ";
-    update.bind(key.start) << " AND " << selected;
+    update.bind(flag, "CAST(? AS CHAR(1))") << " WHERE " << selected << differs;
     return update.execute(c);
   };
-  runChange(storage, std::move(record), steps);
+  runChange(storage, std::move(record), kPromotionColumn, steps);
   return Answer::ok();
 }
 

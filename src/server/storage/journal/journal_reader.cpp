@@ -1,0 +1,125 @@
+#include "server/storage/journal/journal_reader.h"
+
+#include <cstdio>
+
+#include "rtl/dates.h"
+#include "server/storage/db/sql.h"
+
+namespace server {
+
+namespace {
+
+constexpr const char* kEntryColumns =
+    "SELECT ID, CAST(DTALTERACAO AS TEXT), DSCLIENTE, DSUSUARIO, DSMAQUINA, DSMETODO, CDFILIAL, "
+    "CDTABEPREC, CAST(DTINIVGPREC AS TEXT), DSSELECAO, QTLINHAS, QTINALTERADAS, DSCAMPO, "
+    "IDRESTAURADA FROM ALTERACAOLOG";
+
+// PostgreSQL writes a timestamp without its trailing zero fractions ("10:00:00", "10:00:00.5");
+// the journal shows milliseconds always, as SQLite stores them.
+std::string withMilliseconds(std::string_view text) {
+  std::string out(text);
+  const size_t dot = out.find('.');
+  if (dot == std::string::npos) return out + ".000";
+  while (out.size() < dot + 4) out += '0';
+  return out;
+}
+
+std::optional<std::string> optionalText(const db::Row& row, int column) {
+  if (row.isNull(column)) return std::nullopt;
+  return std::string(row.text(column));
+}
+
+JournalEntry entryOf(const db::Row& row) {
+  JournalEntry e;
+  e.id = row.integer(0);
+  e.when = withMilliseconds(row.text(1));
+  e.client = row.text(2);
+  e.user = row.text(3);
+  e.machine = row.text(4);
+  e.method = row.text(5);
+  e.branch = optionalText(row, 6);
+  e.table = optionalText(row, 7);
+  e.start = optionalText(row, 8);
+  e.selection = row.text(9);
+  e.changed = row.integer(10);
+  e.unchanged = row.integer(11);
+  e.column = optionalText(row, 12);
+  if (!row.isNull(13)) e.restored = row.integer(13);
+  return e;
+}
+
+bool digits(std::string_view text, size_t at, size_t count) {
+  for (size_t i = at; i < at + count; ++i)
+    if (i >= text.size() || text[i] < '0' || text[i] > '9') return false;
+  return true;
+}
+
+int number(std::string_view text, size_t at, size_t count) {
+  int value = 0;
+  for (size_t i = at; i < at + count; ++i) value = value * 10 + (text[i] - '0');
+  return value;
+}
+
+}  // namespace
+
+std::optional<std::string> journalTimestamp(std::string_view text) {
+  // YYYY-MM-DD, then optionally [ T]HH:MM and optionally :SS.
+  if (text.size() != 10 && text.size() != 16 && text.size() != 19) return std::nullopt;
+  if (!digits(text, 0, 4) || text[4] != '-' || !digits(text, 5, 2) || text[7] != '-' ||
+      !digits(text, 8, 2))
+    return std::nullopt;
+  rtl::TDateTime day = 0;
+  if (!rtl::TryEncodeDate(number(text, 0, 4), number(text, 5, 2), number(text, 8, 2), day))
+    return std::nullopt;
+  int hour = 0, minute = 0, second = 0;
+  if (text.size() > 10) {
+    if ((text[10] != ' ' && text[10] != 'T') || !digits(text, 11, 2) || text[13] != ':' ||
+        !digits(text, 14, 2))
+      return std::nullopt;
+    hour = number(text, 11, 2);
+    minute = number(text, 14, 2);
+    if (text.size() == 19) {
+      if (text[16] != ':' || !digits(text, 17, 2)) return std::nullopt;
+      second = number(text, 17, 2);
+    }
+  }
+  if (hour > 23 || minute > 59 || second > 59) return std::nullopt;
+  char time[48];
+  std::snprintf(time, sizeof time, " %02d:%02d:%02d.000", hour, minute, second);
+  return std::string(text.substr(0, 10)) + time;
+}
+
+std::vector<JournalEntry> listChanges(db::Connection& c, const std::optional<std::string>& since) {
+  db::Transaction tx(c, db::TxMode::Read);
+  db::Sql sql(kEntryColumns);
+  if (since)
+    sql.bind(*since, c.engine() == db::Engine::Postgres
+                         ? " WHERE DTALTERACAO >= CAST(? AS TIMESTAMP(3))"
+                         : " WHERE DTALTERACAO >= ?");
+  sql << " ORDER BY ID";
+  std::vector<JournalEntry> entries;
+  sql.query(c, [&](const db::Row& row) { entries.push_back(entryOf(row)); });
+  tx.commit();
+  return entries;
+}
+
+std::optional<JournalEntry> findChange(db::Connection& c, int64_t id) {
+  std::optional<JournalEntry> entry;
+  c.query(std::string(kEntryColumns) + " WHERE ID = ?", {id},
+          [&](const db::Row& row) { entry = entryOf(row); });
+  return entry;
+}
+
+std::vector<JournalItem> changeItems(db::Connection& c, int64_t id) {
+  std::vector<JournalItem> items;
+  c.query(
+      "SELECT CDPRODUTO, DSANTES, DSDEPOIS FROM ALTERACAOITEM WHERE IDALTERACAO = ? "
+      "ORDER BY CDPRODUTO COLLATE \"C\"",
+      {id}, [&](const db::Row& row) {
+        items.push_back(
+            {std::string(row.text(0)), std::string(row.text(1)), std::string(row.text(2))});
+      });
+  return items;
+}
+
+}  // namespace server

@@ -1,0 +1,51 @@
+#pragma once
+// Reading the journal of changes: the ALTERACAOLOG rows (one per change, restores included)
+// and the ALTERACAOITEM rows of one change (per row it changed, the value before and after).
+// Read-only; each function runs in one consistent read.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "server/storage/db/connection.h"
+
+namespace server {
+
+struct JournalEntry {
+  int64_t id = 0;
+  std::string when;                                 // UTC, "YYYY-MM-DD HH:MM:SS.mmm"
+  std::string client;                               // "peer" or "peer user@host", as recorded
+  std::string user;                                 // as the client said; empty when it did not
+  std::string machine;                              // likewise
+  std::string method;                               // a method of the server object, or "restore"
+  std::optional<std::string> branch, table, start;  // the header of an item change
+  std::string selection;                            // JSON object, as recorded
+  int64_t changed = 0;
+  int64_t unchanged = 0;  // selected but in the requested state already (restore: left alone)
+  // The column ALTERACAOITEM holds values of (IDPROMOCAO, NMPRODUTO); nullopt for a change
+  // whose values were not journaled, which cannot be restored.
+  std::optional<std::string> column;
+  std::optional<int64_t> restored;  // a restore: the change it put back
+};
+
+struct JournalItem {
+  std::string product;  // CDPRODUTO, trailing blanks included
+  std::string before;
+  std::string after;
+};
+
+// The canonical UTC timestamp "YYYY-MM-DD HH:MM:SS.000" of "YYYY-MM-DD", "YYYY-MM-DD HH:MM" or
+// "YYYY-MM-DD HH:MM:SS" (a "T" may stand for the blank); nullopt when it is not a valid day
+// and time.
+std::optional<std::string> journalTimestamp(std::string_view text);
+
+// The changes recorded at or after `since` (a canonical timestamp; every change when nullopt),
+// by ID.
+std::vector<JournalEntry> listChanges(db::Connection& c, const std::optional<std::string>& since);
+std::optional<JournalEntry> findChange(db::Connection& c, int64_t id);
+// The rows change `id` changed, by product code in byte order.
+std::vector<JournalItem> changeItems(db::Connection& c, int64_t id);
+
+}  // namespace server

@@ -1,0 +1,147 @@
+#include "server/storage/journal/restore.h"
+
+#include "server/storage/db/sql.h"
+#include "server/storage/journal/journal_reader.h"
+#include "server/storage/object/change_locks.h"
+#include "server/storage/object/change_log.h"
+
+namespace server {
+
+namespace {
+
+bool isPromotion(const JournalEntry& change) {
+  return change.column == kPromotionColumn;
+}
+
+ValidityKey validityOf(const JournalEntry& change) {
+  return {*change.branch, *change.table, *change.start};
+}
+
+// The value the row of journal item I (alias "I") has now; null when the row is gone.
+db::Sql currentValue(const JournalEntry& change) {
+  db::Sql sql;
+  if (!isPromotion(change))
+    return sql << "(SELECT P.NMPRODUTO FROM PRODUTO P WHERE P.CDPRODUTO = I.CDPRODUTO)";
+  sql << "(SELECT CAST(T.IDPROMOCAO AS VARCHAR(50)) FROM ITEMPRECO T WHERE T.CDFILIAL = ";
+  sql.bind(*change.branch) << " AND T.CDTABEPREC = ";
+  sql.bind(*change.table) << " AND T.DTINIVGPREC = ";
+  sql.bind(*change.start) << " AND T.CDPRODUTO = I.CDPRODUTO)";
+  return sql;
+}
+
+// The products whose rows of the same data journaled changes after `change` and before the
+// restore `id` changed.
+db::Sql changedLater(const JournalEntry& change, int64_t id) {
+  db::Sql sql(
+      "SELECT J.CDPRODUTO FROM ALTERACAOLOG L JOIN ALTERACAOITEM J ON J.IDALTERACAO = L.ID "
+      "WHERE L.ID > ");
+  sql.bind(change.id) << " AND L.ID < ";
+  sql.bind(id) << " AND L.DSCAMPO = ";
+  sql.bind(*change.column);
+  if (isPromotion(change)) {
+    sql << " AND L.CDFILIAL = ";
+    sql.bind(*change.branch) << " AND L.CDTABEPREC = ";
+    sql.bind(*change.table) << " AND L.DTINIVGPREC = ";
+    sql.bind(*change.start);
+  }
+  return sql;
+}
+
+// Journals, under the restore `id`, every row of `change` that still holds what the change
+// wrote and that no later change touched: from that value back to the one before.
+int64_t journalRestorable(db::Connection& c, const JournalEntry& change, int64_t id) {
+  db::Sql sql("INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS) SELECT ");
+  sql.bind(id, "CAST(? AS BIGINT)") << ", I.CDPRODUTO, I.DSDEPOIS, I.DSANTES FROM ALTERACAOITEM I "
+                                       "WHERE I.IDALTERACAO = ";
+  sql.bind(change.id) << " AND " << currentValue(change) << " = I.DSDEPOIS AND I.CDPRODUTO NOT IN ("
+                      << changedLater(change, id) << ")";
+  return sql.execute(c);
+}
+
+// Writes the values the restore `id` journaled.
+int64_t applyRestore(db::Connection& c, const JournalEntry& change, int64_t id) {
+  db::Sql sql;
+  if (isPromotion(change)) {
+    sql << "UPDATE ITEMPRECO SET IDPROMOCAO = (SELECT CAST(J.DSDEPOIS AS CHAR(1)) FROM "
+           "ALTERACAOITEM J WHERE J.IDALTERACAO = ";
+    sql.bind(id) << " AND J.CDPRODUTO = ITEMPRECO.CDPRODUTO) WHERE CDFILIAL = ";
+    sql.bind(*change.branch) << " AND CDTABEPREC = ";
+    sql.bind(*change.table) << " AND DTINIVGPREC = ";
+    sql.bind(*change.start) << " AND ";
+  } else {
+    sql << "UPDATE PRODUTO SET NMPRODUTO = (SELECT J.DSDEPOIS FROM ALTERACAOITEM J WHERE "
+           "J.IDALTERACAO = ";
+    sql.bind(id) << " AND J.CDPRODUTO = PRODUTO.CDPRODUTO) WHERE ";
+  }
+  sql << "CDPRODUTO IN (SELECT CDPRODUTO FROM ALTERACAOITEM WHERE IDALTERACAO = ";
+  sql.bind(id) << ")";
+  return sql.execute(c);
+}
+
+std::vector<LeftAlone> leftAlone(db::Connection& c, const JournalEntry& change, int64_t id) {
+  db::Sql sql("SELECT I.CDPRODUTO, ");
+  sql << currentValue(change) << " FROM ALTERACAOITEM I WHERE I.IDALTERACAO = ";
+  sql.bind(change.id) << " AND I.CDPRODUTO NOT IN (SELECT CDPRODUTO FROM ALTERACAOITEM WHERE "
+                         "IDALTERACAO = ";
+  sql.bind(id) << ") ORDER BY I.CDPRODUTO COLLATE \"C\"";
+  std::vector<LeftAlone> rows;
+  sql.query(c, [&](const db::Row& row) {
+    rows.push_back({std::string(row.text(0)),
+                    row.isNull(1) ? std::nullopt : std::optional<std::string>(row.text(1))});
+  });
+  return rows;
+}
+
+}  // namespace
+
+RestoreOutcome restoreChange(Storage& storage, int64_t change, const RestoreCaller& caller) {
+  const std::string name = "change " + std::to_string(change);
+  try {
+    auto connection = storage.connection();
+    db::Connection& c = *connection;
+    db::Transaction tx(c, db::TxMode::Write);
+    const std::optional<JournalEntry> entry = findChange(c, change);
+    if (!entry) throw RestoreError(name + " does not exist");
+    const bool promotion = isPromotion(*entry);
+    if (!entry->column || (!promotion && entry->column != kNameColumn))
+      throw RestoreError(name + " has no recorded values to restore");
+    if (promotion && !(entry->branch && entry->table && entry->start))
+      throw RestoreError(name + " has no validity period recorded");
+
+    // A period that is gone has no items left: they are all reported as left alone.
+    if (promotion) {
+      lockValidity(c, validityOf(*entry));
+    } else {
+      lockProductNames(c);
+    }
+    ChangeRecord record;
+    record.method = "restore";
+    record.client = caller.client;
+    record.user = callerText(caller.user);
+    record.machine = callerText(caller.machine);
+    record.branch = entry->branch;
+    record.table = entry->table;
+    record.start = entry->start;
+    record.selection = SelectionJson().add("alteracao", change).text();
+    record.column = entry->column;
+    record.restored = change;
+
+    RestoreOutcome outcome;
+    outcome.id = openRecord(c, record);
+    const int64_t journaled = journalRestorable(c, *entry, outcome.id);
+    outcome.restored = applyRestore(c, *entry, outcome.id);
+    if (journaled != outcome.restored)
+      throw StorageError("o diário registrou " + std::to_string(journaled) +
+                         " linhas e a restauração mudou " + std::to_string(outcome.restored));
+    outcome.leftAlone = leftAlone(c, *entry, outcome.id);
+    closeRecord(c, outcome.id, outcome.restored, static_cast<int64_t>(outcome.leftAlone.size()));
+    tx.commit();
+    return outcome;
+  } catch (const LockTimeout&) {
+    throw RestoreError(
+        "another change of the same data is in progress and did not finish in "
+        "time; nothing was restored, try again");
+  }
+}
+
+}  // namespace server
