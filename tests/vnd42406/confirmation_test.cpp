@@ -50,6 +50,44 @@ TEST_F(ConfirmationTest, AllProductsWithoutPrefixIsOneUpdateThenTheScreenCloses)
   EXPECT_FALSE(boStCriado);
 }
 
+TEST_F(ConfirmationTest, EachModeSendsItsSelectionWithAndWithoutThePrefix) {
+  // All products, clearing a prefix.
+  openWithHeader();
+  prefix("OFERTA ", false);
+  answer(true);
+  ASSERT_EQ(click("sbtConfirma"), "ok");
+  EXPECT_EQ(calls(), std::string(kHeaderChecks) +
+                         "SetDelPrefixo(ref \"OFERTA \", ref \"\", ref \"\", ref \"\", ref \"T\")\n"
+                         "SetUpdItemPrecoAlt(ref \"S\", ref \"\", ref \"\", ref \"\", ref \"T\", nil, "
+                         "bool false, str \"0001\", str \"001\", date 2026-12-01)\n");
+  EXPECT_EQ(shown(), std::string(kAsked) + kDone);
+
+  // A list, no prefix.
+  openWithHeader();
+  pickList({"0000000002"});
+  answer(true);
+  ASSERT_EQ(click("sbtConfirma"), "ok");
+  EXPECT_EQ(calls(), std::string(kHeaderChecks) +
+                         "SetUpdItemPrecoAlt(ref \"S\", ref \"\", ref \"\", ref \"_0000000002_\", "
+                         "ref \"\", packet{CDPRODUTO=0000000002}, bool true, str \"0001\", "
+                         "str \"001\", date 2026-12-01)\n");
+
+  // A range, no prefix, taken out of the promotion.
+  openWithHeader();
+  range("12345679", "98765432");
+  ASSERT_EQ(choose("rdgPromocao", 1), "ok");
+  calls();
+  answer(true);
+  ASSERT_EQ(click("sbtConfirma"), "ok");
+  EXPECT_EQ(calls(),
+            std::string(kHeaderChecks) +
+                "GetProdValid(str \"0001\", str \"001\", date 2026-12-01, str \"12345679\")\n"
+                "GetProdValid(str \"0001\", str \"001\", date 2026-12-01, str \"98765432\")\n"
+                "SetUpdItemPrecoAlt(ref \"N\", ref \"12345679\", ref \"98765432\", ref \"\", "
+                "ref \"\", nil, bool false, str \"0001\", str \"001\", date 2026-12-01)\n");
+  EXPECT_EQ(form(), nullptr);
+}
+
 TEST_F(ConfirmationTest, AnsweringNoChangesNothing) {
   openWithHeader();
   ASSERT_EQ(choose("rdgPromocao", 1), "ok");
