@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "server/call_log.h"
+#include "server/journal_command.h"
 #include "server/listen_address.h"
 #include "server/server.h"
 #include "server/storage/storage.h"
@@ -99,6 +100,9 @@ int runCommandLine(int argc, char** argv) {
                    "Connections served at once; more are closed at once (default 256, 0: no limit)")
       ->check(CLI::Range(size_t{0}, size_t{1'000'000}));
 
+  JournalCommands journal;
+  addJournalCommands(app, journal);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -111,6 +115,7 @@ int runCommandLine(int argc, char** argv) {
   }
 
   try {
+    if (const auto status = runJournalCommands(journal)) return *status;
     if (*init) {
       openStorage(options.db)->createSchema();
     } else if (*demo) {

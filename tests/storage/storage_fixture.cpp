@@ -254,7 +254,10 @@ std::string StorageTest::wholeState() {
          names() +
          dump(*storage_,
               "SELECT DSCLIENTE, DSMETODO, CDFILIAL, CDTABEPREC, DTINIVGPREC, DSSELECAO, "
-              "QTLINHAS FROM ALTERACAOLOG ORDER BY ID");
+              "QTLINHAS FROM ALTERACAOLOG ORDER BY ID") +
+         dump(*storage_,
+              "SELECT IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS FROM ALTERACAOITEM ORDER BY "
+              "IDALTERACAO, CDPRODUTO COLLATE \"C\"");
 }
 
 }  // namespace storage_test

@@ -80,7 +80,7 @@ class StorageTest : public ::testing::TestWithParam<Backend> {
                          const std::string& start);
   // Every product "code=name", one per line, by code.
   std::string names();
-  // Everything a change may touch: all items, all names, the audit rows (without time).
+  // Everything a change may touch: all items, all names, the journal rows (without time).
   std::string wholeState();
 
   std::unique_ptr<TestDatabase> database_;

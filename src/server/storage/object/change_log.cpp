@@ -34,11 +34,10 @@ void cutAt(std::string& text, size_t bytes) {
 }  // namespace
 
 std::string describeClient(const CallContext& context) {
-  std::string text = context.peer.empty() ? "?" : context.peer;
-  if (!context.user.empty() || !context.host.empty())
-    text += " " + context.user + "@" + context.host;
   // The client names itself: keep the record storable whatever it sent.
-  text = storable(std::move(text));
+  std::string text = context.peer.empty() ? "?" : storable(context.peer);
+  if (!context.user.empty() || !context.host.empty())
+    text += " " + storable(context.user) + "@" + storable(context.host);
   cutAt(text, kMaxClientBytes);
   return text;
 }

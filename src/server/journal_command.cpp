@@ -1,0 +1,107 @@
+#include "server/journal_command.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "server/journal_text.h"
+#include "server/storage/journal/journal_reader.h"
+#include "server/storage/journal/restore.h"
+#include "server/storage/storage.h"
+
+namespace server {
+
+namespace {
+
+std::string loginName() {
+  if (const char* user = std::getenv("USER"); user && *user) return user;
+  if (const char* name = getlogin(); name) return name;
+  return "?";
+}
+
+std::string machineName() {
+  char name[256] = {};
+  if (gethostname(name, sizeof name - 1) == 0 && name[0]) return name;
+  return "localhost";
+}
+
+int listJournal(const JournalCommands& options) {
+  const auto storage = openStorage(options.db);
+  auto connection = storage->connection();
+  if (options.change > 0) {
+    const auto entry = findChange(*connection, options.change);
+    if (!entry)
+      throw std::runtime_error("change " + std::to_string(options.change) + " does not exist");
+    const auto items = changeItems(*connection, options.change);
+    std::cout << (options.json ? journalJson(*entry, items) : journalTable(*entry, items));
+    return 0;
+  }
+  std::optional<std::string> since;
+  if (!options.since.empty()) since = journalTimestamp(options.since);  // checked by the parser
+  const auto entries = listChanges(*connection, since);
+  std::cout << (options.json ? journalJson(entries) : journalTable(entries));
+  return 0;
+}
+
+std::string quoted(const std::string& text) {
+  return "\"" + text + "\"";
+}
+
+int restore(const JournalCommands& options) {
+  const auto storage = openStorage(options.db);
+  RestoreCaller caller;
+  caller.user = loginName();
+  caller.machine = machineName();
+  caller.client = "local " + caller.user + "@" + caller.machine;
+  const RestoreOutcome outcome = restoreChange(*storage, options.change, caller);
+  std::cout << "change " << options.change << " restored as change " << outcome.id << ": "
+            << outcome.restored << " rows put back, " << outcome.leftAlone.size()
+            << " left alone\n";
+  for (const LeftAlone& row : outcome.leftAlone) {
+    if (row.now) {
+      std::cout << "left alone (changed since): " << quoted(row.product) << " is now "
+                << quoted(*row.now) << "\n";
+    } else {
+      std::cout << "left alone (no longer exists): " << quoted(row.product) << "\n";
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+void addJournalCommands(CLI::App& app, JournalCommands& commands) {
+  CLI::App* journal = app.add_subcommand("journal", "List the changes recorded in the journal.");
+  journal->add_option("--db", commands.db, "SQLite file or postgresql:// URI")->required();
+  CLI::Option* since =
+      journal
+          ->add_option("--since", commands.since,
+                       "Only changes at or after this UTC day or time (YYYY-MM-DD[ HH:MM[:SS]])")
+          ->check(CLI::Validator(
+              [](const std::string& text) {
+                return journalTimestamp(text) ? std::string() : "expected YYYY-MM-DD, got " + text;
+              },
+              "DATE"));
+  journal->add_option("--change", commands.change, "Show this change with its rows")
+      ->check(CLI::PositiveNumber)
+      ->excludes(since);
+  journal->add_flag("--json", commands.json, "Write JSON instead of a table");
+  commands.journal = journal;
+
+  CLI::App* restore =
+      app.add_subcommand("restore", "Put back the values one change replaced (one transaction).");
+  restore->add_option("--db", commands.db, "SQLite file or postgresql:// URI")->required();
+  restore->add_option("--change", commands.change, "The number of the change (see journal)")
+      ->required()
+      ->check(CLI::PositiveNumber);
+  commands.restore = restore;
+}
+
+std::optional<int> runJournalCommands(const JournalCommands& commands) {
+  if (commands.journal && *commands.journal) return listJournal(commands);
+  if (commands.restore && *commands.restore) return restore(commands);
+  return std::nullopt;
+}
+
+}  // namespace server
