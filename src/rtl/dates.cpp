@@ -241,7 +241,11 @@ void ResetFormatSettings() {
   TwoDigitYearCenturyWindow() = 50;
 }
 
-std::string FormatDateTime(std::string_view format, TDateTime t) {
+namespace {
+
+// `nested` is true while the short date format is being written for a "ddddd": a short date
+// format that names "ddddd" itself then gets the day there instead of endless recursion.
+std::string formatDateTime(std::string_view format, TDateTime t, bool nested) {
   int year, month, day, hour, minute, second, ms;
   DecodeDate(t, year, month, day);
   DecodeTime(t, hour, minute, second, ms);
@@ -262,8 +266,8 @@ std::string FormatDateTime(std::string_view format, TDateTime t) {
     while (i + run < format.size() && (format[i + run] & ~0x20) == u && isAlpha(c)) ++run;
     switch (u) {
       case 'D':
-        if (run >= 5) {
-          out += FormatDateTime(ShortDateFormat(), t);
+        if (run >= 5 && !nested) {
+          out += formatDateTime(ShortDateFormat(), t, true);
         } else {
           out += run == 1 ? std::to_string(day) : pad(day, 2);
         }
@@ -303,6 +307,12 @@ std::string FormatDateTime(std::string_view format, TDateTime t) {
     i += run;
   }
   return out;
+}
+
+}  // namespace
+
+std::string FormatDateTime(std::string_view format, TDateTime t) {
+  return formatDateTime(format, t, false);
 }
 
 std::string DateToStr(TDateTime t) { return FormatDateTime("ddddd", t); }

@@ -23,6 +23,17 @@ char toLower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// The characters of a mask or a text, each one position's worth. A byte that is not UTF-8
+// becomes U+FFFD: kept as it is, it could join the bytes of the next position into one
+// character, and the edit text would no longer have one character per position.
+std::vector<std::string_view> characters(std::string_view text) {
+  static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+  std::vector<std::string_view> chars = Utf8Chars(text);
+  for (std::string_view& ch : chars)
+    if (ch.size() == 1 && static_cast<unsigned char>(ch[0]) >= 0x80) ch = kReplacement;
+  return chars;
+}
+
 }  // namespace
 
 EditMask::EditMask(std::string_view maskText) : maskText_(maskText) {
@@ -78,7 +89,7 @@ void EditMask::parse(std::string_view text) {
     if (c >= 0x20 && c < 0x7F) blank_ = static_cast<char>(c);
   }
 
-  const std::vector<std::string_view> chars = Utf8Chars(mask);
+  const std::vector<std::string_view> chars = characters(mask);
   Case caseMode = Case::Keep;
   auto input = [&](Class cls, bool required) {
     positions_.push_back(Position{cls, required, caseMode, {}});
@@ -177,7 +188,7 @@ bool EditMask::isBlankCell(const std::string& cell) const {
 }
 
 std::vector<std::string> EditMask::cells(std::string_view editText) const {
-  const std::vector<std::string_view> chars = Utf8Chars(editText);
+  const std::vector<std::string_view> chars = characters(editText);
   std::vector<std::string> out;
   out.reserve(positions_.size());
   for (size_t i = 0; i < positions_.size(); ++i) {
@@ -251,7 +262,7 @@ void EditMask::fillRaw(std::vector<std::string>& out, std::string_view text) con
   std::vector<size_t> inputs;
   for (size_t i = 0; i < positions_.size(); ++i)
     if (positions_[i].cls != Class::Literal) inputs.push_back(i);
-  const std::vector<std::string_view> chars = Utf8Chars(text);
+  const std::vector<std::string_view> chars = characters(text);
   const size_t n = std::min(chars.size(), inputs.size());
   for (size_t k = 0; k < n; ++k) {
     const size_t slot = rightAligned_ ? inputs[inputs.size() - n + k] : inputs[k];
@@ -265,7 +276,7 @@ void EditMask::fillRaw(std::vector<std::string>& out, std::string_view text) con
 // (right with "!") and cut to fit. A literal missing from the value ends the matching: the
 // rest of the value goes to the stretch before it.
 void EditMask::fillSaved(std::vector<std::string>& out, std::string_view text) const {
-  const std::vector<std::string_view> chars = Utf8Chars(text);
+  const std::vector<std::string_view> chars = characters(text);
   size_t cur = 0;
   size_t i = 0;
   while (i < positions_.size()) {
@@ -320,7 +331,7 @@ std::string EditMask::typeInto(std::string_view editText, int caret, std::string
   std::vector<std::string> c = cells(editText);
   const size_t n = positions_.size();
   size_t pos = std::min(static_cast<size_t>(std::max(caret, 0)), n);
-  for (const std::string_view key : Utf8Chars(keys)) {
+  for (const std::string_view key : characters(keys)) {
     while (pos < n && positions_[pos].cls == Class::Literal && positions_[pos].literal != key)
       ++pos;
     if (pos >= n) break;  // the edit is full: further keys are lost

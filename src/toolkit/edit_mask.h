@@ -6,7 +6,8 @@
 //
 // Texts are UTF-8. A position holds one character, which may be a multibyte sequence (an
 // accented letter typed into a "C" position, a literal such as "º"); lengths and positions
-// count characters, never bytes. Letters of the L/l/A/a classes are ASCII letters.
+// count characters, never bytes. Letters of the L/l/A/a classes are ASCII letters. A byte that
+// is not UTF-8, in a mask or a text, is taken as the character U+FFFD.
 //
 // Decisions where the references leave room:
 // - The two trailing fields are split off at unescaped ";": "m;s;b" gives all three, "m;s"

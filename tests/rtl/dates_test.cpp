@@ -103,6 +103,14 @@ TEST_F(DatesTest, TheSeparatorComesFromTheFormat) {
   EXPECT_THROW(rtl::StrToDate("31/12/2024"), rtl::EConvertError);
 }
 
+TEST_F(DatesTest, AShortDateFormatThatNamesItselfWritesTheDayThere) {
+  // "ddddd" stands for the short date format; inside that format it is the day, not a loop.
+  rtl::ShortDateFormat() = "ddddd/mm/yyyy";
+  EXPECT_EQ(rtl::DateToStr(45657), "31/12/2024");
+  EXPECT_EQ(rtl::FormatDateTime("'on' ddddd", 45657), "on 31/12/2024");
+  EXPECT_EQ(rtl::StrToDate("31/12/2024"), 45657);
+}
+
 TEST_F(DatesTest, IsoDatesForStorage) {
   rtl::TDateTime t;
   ASSERT_TRUE(rtl::TryParseIsoDate("2024-02-29", t));

@@ -156,6 +156,17 @@ TEST(EditMaskTyping, MultibyteCharactersTakeOnePosition) {
   EXPECT_EQ(afterAssigning(EditMask("cc;0;_"), "ãõx"), "[ãõ] -> [ãõ]");
 }
 
+TEST(EditMaskTyping, BytesThatAreNotUtf8TakeOnePositionEach) {
+  // A lead byte in the mask followed by stray continuation bytes of the value would make one
+  // three-byte character of three positions; each byte is shown as U+FFFD instead.
+  const EditMask mask("c\xE6" "cc;0;_");
+  EXPECT_EQ(mask.length(), 4);
+  EXPECT_EQ(afterAssigning(mask, "\x93\x93\x93"), "[����] -> [���]");
+  EXPECT_EQ(afterTyping(mask, "\x93" "a\x93"), "[��a�] -> [�a�]");
+  EXPECT_EQ(mask.normalize("\x93"), "��__");
+  EXPECT_EQ(tk::FormatMaskText("c\xE6" "cc;0;_", "\x93\x93\x93"), "����");
+}
+
 TEST(EditMaskCompleteness, RequiredPositionsMustBeFilledWithTheirClass) {
   const EditMask date("99/99/0000;1;_");
   EXPECT_TRUE(date.isComplete("__/__/2024"));  // the 9s may stay empty
