@@ -79,10 +79,16 @@ struct RpcChannel::Impl {
     open = true;
   }
 
-  rtl::Variant exchange(const std::string& method, const std::vector<rtl::Variant>& args) {
+  // `options`, when given, travels after `args` as one map of texts.
+  rtl::Variant exchange(const std::string& method, const std::vector<rtl::Variant>& args,
+                        const rpc::StringMap* options = nullptr) {
     const uint32_t msgid = nextMsgid++;
     out.clear();
-    rpc::encodeRequest(out, msgid, method, args);
+    if (options) {
+      rpc::encodeRequest(out, msgid, method, args, *options);
+    } else {
+      rpc::encodeRequest(out, msgid, method, args);
+    }
 
     bool done = false;
     asio::error_code failure;
@@ -155,10 +161,18 @@ void RpcChannel::open(const Endpoint& endpoint) {
   impl_->shutdown();
   impl_->endpoint = endpoint;
   impl_->connect();
+  // [name], [name, token], or, when the session knows who is calling,
+  // [name, token or nil, {"user": ..., "host": ...}] so that the server can journal it.
   std::vector<rtl::Variant> params{rtl::Variant(endpoint.serverName)};
-  if (!endpoint.token.empty()) params.emplace_back(endpoint.token);
+  const bool identified = !endpoint.user.empty() || !endpoint.machine.empty();
+  if (!endpoint.token.empty()) {
+    params.emplace_back(endpoint.token);
+  } else if (identified) {
+    params.push_back(rtl::Variant::Null());
+  }
+  const rpc::StringMap caller{{"user", endpoint.user}, {"host", endpoint.machine}};
   try {
-    impl_->exchange("attach", params);
+    impl_->exchange("attach", params, identified ? &caller : nullptr);
   } catch (const rtl::ERemoteError&) {
     impl_->shutdown();
     throw;

@@ -45,18 +45,38 @@ rtl::Variant toVariant(const msgpack::object& o) {
   throw ProtocolError("malformed response: a value of no argument kind");
 }
 
-}  // namespace
+void packString(msgpack::packer<msgpack::sbuffer>& pk, std::string_view text) {
+  pk.pack_str(static_cast<uint32_t>(text.size()));
+  pk.pack_str_body(text.data(), static_cast<uint32_t>(text.size()));
+}
 
-void encodeRequest(OutBuffer& out, uint32_t msgid, std::string_view method,
-                   const std::vector<rtl::Variant>& params) {
+void encode(OutBuffer& out, uint32_t msgid, std::string_view method,
+            const std::vector<rtl::Variant>& params, const StringMap* options) {
   auto& pk = out.impl().packer;
   pk.pack_array(4);
   pk.pack_uint32(wire::kRequest);
   pk.pack_uint32(msgid);
-  pk.pack_str(static_cast<uint32_t>(method.size()));
-  pk.pack_str_body(method.data(), static_cast<uint32_t>(method.size()));
-  pk.pack_array(static_cast<uint32_t>(params.size()));
+  packString(pk, method);
+  pk.pack_array(static_cast<uint32_t>(params.size() + (options ? 1 : 0)));
   for (const auto& param : params) wire::packVariant(pk, param);
+  if (!options) return;
+  pk.pack_map(static_cast<uint32_t>(options->size()));
+  for (const auto& [key, value] : *options) {
+    packString(pk, key);
+    packString(pk, value);
+  }
+}
+
+}  // namespace
+
+void encodeRequest(OutBuffer& out, uint32_t msgid, std::string_view method,
+                   const std::vector<rtl::Variant>& params) {
+  encode(out, msgid, method, params, nullptr);
+}
+
+void encodeRequest(OutBuffer& out, uint32_t msgid, std::string_view method,
+                   const std::vector<rtl::Variant>& params, const StringMap& options) {
+  encode(out, msgid, method, params, &options);
 }
 
 std::optional<Response> decodeResponse(const Frame& frame, const Limits& limits) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "rpc/limits.h"
@@ -21,6 +22,13 @@ namespace rpc {
 // Appends [0, msgid, method, params] to out.
 void encodeRequest(OutBuffer& out, uint32_t msgid, std::string_view method,
                    const std::vector<rtl::Variant>& params);
+
+// Named texts sent as one MessagePack map of str to str, in this order: attach's description
+// of the caller, {"user": ..., "host": ...}.
+using StringMap = std::vector<std::pair<std::string, std::string>>;
+// Appends [0, msgid, method, [params..., options]]: the params followed by the map.
+void encodeRequest(OutBuffer& out, uint32_t msgid, std::string_view method,
+                   const std::vector<rtl::Variant>& params, const StringMap& options);
 
 // The error slot of a response: the server's code and its message for the user.
 struct RemoteFailure {

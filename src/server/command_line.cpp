@@ -45,6 +45,7 @@ struct Options {
   std::string listen = "127.0.0.1:2110";
   std::string tokenFile;
   size_t maxConnections = 256;
+  double lockWaitSeconds = 30;
 };
 
 int serve(const Options& options) {
@@ -58,7 +59,10 @@ int serve(const Options& options) {
   // A log reader that goes away must not take the server with it.
   std::signal(SIGPIPE, SIG_IGN);
   initCallLog();
-  const auto storage = openStorage(options.db);
+  StorageOptions storageOptions;
+  storageOptions.lockWait =
+      std::chrono::milliseconds(static_cast<int64_t>(options.lockWaitSeconds * 1000));
+  const auto storage = openStorage(options.db, storageOptions);
   const auto object = makeTabePrecoObject(*storage);
   Server server(config, {object.get()});
   const std::string bound = server.listen();
@@ -99,6 +103,11 @@ int runCommandLine(int argc, char** argv) {
       ->add_option("--max-connections", options.maxConnections,
                    "Connections served at once; more are closed at once (default 256, 0: no limit)")
       ->check(CLI::Range(size_t{0}, size_t{1'000'000}));
+  serveCommand
+      ->add_option("--lock-wait", options.lockWaitSeconds,
+                   "Seconds a change waits for another change of the same data before it is "
+                   "refused (default 30)")
+      ->check(CLI::Range(0.001, 3600.0));
 
   JournalCommands journal;
   addJournalCommands(app, journal);

@@ -3,6 +3,7 @@
 //   vnd42400 init --db TARGET
 //   vnd42400 demo --db TARGET [--products N]
 //   vnd42400 serve --db TARGET [--listen HOST:PORT] [--token-file FILE] [--max-connections N]
+//                  [--lock-wait SECONDS]
 //   vnd42400 journal --db TARGET [--since DATE] [--change ID] [--json]   (journal_command.h)
 //   vnd42400 restore --db TARGET --change ID
 // TARGET is an SQLite file path or a postgresql:// URI. Exit status 0 on success, 2 on bad

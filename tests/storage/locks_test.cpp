@@ -1,0 +1,114 @@
+// One writer per validity period and one for product names, held by the database: a change
+// that waits longer than the storage's lock wait is refused in Portuguese and leaves nothing
+// behind; on PostgreSQL, changes of other data do not wait at all. The locks are held here by
+// a session of the test's own, as another server process would hold them.
+
+#include "server/storage/journal/restore.h"
+#include "server/storage/object/change_locks.h"
+#include "storage/storage_fixture.h"
+
+namespace storage_test {
+namespace {
+
+const char* kBusy =
+    "status 1 Outra alteração dos mesmos dados está em andamento e não terminou a tempo; nada "
+    "foi alterado. Tente novamente em instantes.\n";
+
+class Locks : public StorageTest {
+ protected:
+  void SetUp() override {
+    StorageTest::SetUp();
+    server::StorageOptions options;
+    options.lockWait = std::chrono::milliseconds(200);
+    impatient_ = server::openStorage(database_->target(), options);
+    impatientObject_ = server::makeTabePrecoObject(*impatient_);
+  }
+  void TearDown() override {
+    impatientObject_.reset();
+    impatient_.reset();
+    StorageTest::TearDown();
+  }
+  bool postgres() const { return storage_->engine() == server::db::Engine::Postgres; }
+
+  server::Answer impatient(const std::string& method, const std::vector<server::Arg>& args) {
+    for (const server::MethodSpec& spec : impatientObject_->methods())
+      if (spec.name == method) return spec.handler({"127.0.0.1:50001", "rui", "caixa2"}, args);
+    ADD_FAILURE() << "no method " << method;
+    return server::Answer::refuse("no method");
+  }
+  server::Answer update(const char* table) {
+    return impatient("SetUpdItemPrecoAlt",
+                     {ref("S"), ref(""), ref(""), ref(""), ref("T"), null(), boolean(false),
+                      str("0001"), str(table), date(2024, 1, 1)});
+  }
+  server::Answer addPrefix() {
+    return impatient("SetAddPrefixo", {ref("X "), ref(""), ref(""), ref(""), ref("T")});
+  }
+  std::string restoreMessage(int64_t change) {
+    try {
+      server::restoreChange(*impatient_, change, {"local", "", ""});
+      return "restored";
+    } catch (const server::RestoreError& error) {
+      return error.what();
+    }
+  }
+
+  std::unique_ptr<server::Storage> impatient_;
+  std::unique_ptr<server::ServerObject> impatientObject_;
+};
+
+TEST_P(Locks, AChangeOfAValidityBeingChangedWaitsThenIsRefused) {
+  EXPECT_EQ(dump(update("002")), "status 0\n");  // change 1, to restore below
+  const std::string before = wholeState();
+  {
+    auto holder = storage_->connection();
+    server::db::Transaction tx(*holder, server::db::TxMode::Write);
+    ASSERT_TRUE(server::lockValidity(*holder, {"0001", "001", "2024-01-01"}));
+    EXPECT_EQ(dump(update("001")), kBusy);
+    if (postgres()) {
+      // Other data does not wait: another table's period, product names, a restore of it.
+      EXPECT_EQ(dump(update("002")), "status 0\n");
+      EXPECT_EQ(dump(addPrefix()), "status 0\n");
+      EXPECT_EQ(restoreMessage(1), "restored");
+    } else {
+      // SQLite has one writer for the whole file.
+      EXPECT_EQ(dump(addPrefix()), kBusy);
+      EXPECT_EQ(restoreMessage(1),
+                "another change of the same data is in progress and did not finish in time; "
+                "nothing was restored, try again");
+      EXPECT_EQ(wholeState(), before);
+    }
+  }
+  // Released: the same change goes through.
+  EXPECT_EQ(dump(update("001")), "status 0\n");
+}
+
+TEST_P(Locks, NameChangesWaitForEachOtherThenAreRefused) {
+  EXPECT_EQ(dump(call("SetAddPrefixo", {ref("Y "), ref(""), ref(""), ref(""), ref("T")})),
+            "status 0\n");  // change 1
+  const std::string before = wholeState();
+  {
+    auto holder = storage_->connection();
+    server::db::Transaction tx(*holder, server::db::TxMode::Write);
+    server::lockProductNames(*holder);
+    EXPECT_EQ(dump(addPrefix()), kBusy);
+    EXPECT_EQ(dump(impatient("SetDelPrefixo", {ref("Y "), ref(""), ref(""), ref(""), ref("T")})),
+              kBusy);
+    EXPECT_EQ(restoreMessage(1),
+              "another change of the same data is in progress and did not finish in time; "
+              "nothing was restored, try again");
+    if (postgres()) {
+      EXPECT_EQ(dump(update("001")), "status 0\n");
+    }
+  }
+  if (!postgres()) {
+    EXPECT_EQ(wholeState(), before);
+  }
+  EXPECT_EQ(dump(addPrefix()), "status 0\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, Locks, ::testing::Values(Backend::SqliteFile, Backend::Postgres),
+                         backendName);
+
+}  // namespace
+}  // namespace storage_test
