@@ -149,8 +149,14 @@ TEST_F(ControlEvents, RadioButtonsOfOneParentFormOneGroup) {
   rbtC->Click();
   rbtC->Click();
   EXPECT_EQ(log.take(), "rbtC.OnClick");
+  // The checked button becomes its group's tab stop (a TabOrder notice), the others stop
+  // being one.
   EXPECT_EQ(spy.log.take(),
-            "other.Checked rbtA.Checked rbtA.Checked rbtB.Checked rbtB.Checked rbtC.Checked");
+            "other.TabOrder other.Checked rbtA.TabOrder rbtA.Checked rbtA.Checked rbtA.TabOrder "
+            "rbtB.TabOrder rbtB.Checked rbtB.Checked rbtB.TabOrder rbtC.TabOrder rbtC.Checked");
+  EXPECT_EQ(std::string() + (rbtA->TabStop() ? '1' : '0') + (rbtB->TabStop() ? '1' : '0') +
+                (rbtC->TabStop() ? '1' : '0') + (other->TabStop() ? '1' : '0'),
+            "0011");
 }
 
 TEST_F(ControlEvents, CheckBoxAndRadioGroupFireOnClickOnChange) {
