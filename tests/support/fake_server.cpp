@@ -135,6 +135,19 @@ struct FakeServer::Impl {
       socket->close(ignored);
     }
 
+    // [1, msgid, nil, result] with the result's bytes as given: fixarray 4, 1, uint32 msgid,
+    // nil, then the bytes.
+    bool writeRaw(uint32_t msgid, const std::string& result) {
+      std::string bytes = "\x94\x01\xce";
+      for (int shift = 24; shift >= 0; shift -= 8)
+        bytes += static_cast<char>((msgid >> shift) & 0xff);
+      bytes += '\xc0';
+      bytes += result;
+      asio::error_code ec;
+      asio::write(*socket, asio::buffer(bytes), ec);
+      return !ec;
+    }
+
     void serveFrames() {
       try {
         while (auto frame = decoder.next()) {
@@ -175,6 +188,9 @@ struct FakeServer::Impl {
                 rpc::encodeAnswer(out, request.msgid, reply.status, reply.message,
                                   reply.data ? &*reply.data : nullptr);
                 break;
+              case FakeReply::Kind::Raw:
+                if (!writeRaw(request.msgid, reply.result)) return finish();
+                continue;
             }
           }
           asio::error_code ec;

@@ -2,8 +2,8 @@
 // A scripted application server for client tests. It listens on 127.0.0.1 on a free port,
 // speaks MessagePack-RPC exactly as the real server does, records every call with its
 // arguments in their wire kinds, and answers from a script: per method, a queue of replies
-// and a default handler. A reply can also be an error, a closed connection or silence (for
-// call timeouts). Thread-safe: the test thread scripts and reads while the server thread
+// and a default handler. A reply can also be an error, a closed connection, silence (for
+// call timeouts) or a result of any shape given as raw MessagePack bytes. Thread-safe: the test thread scripts and reads while the server thread
 // serves.
 
 #include <cstdint>
@@ -28,12 +28,13 @@ struct RecordedCall {
 };
 
 struct FakeReply {
-  enum class Kind { Answer, Error, Close, Silent };
+  enum class Kind { Answer, Error, Close, Silent, Raw };
   Kind kind = Kind::Answer;
   int status = 0;  // Answer: [status, message, data]
   std::string message;
   std::optional<rtl::DataPacket> data;
   int code = 0;  // Error: [code, message]
+  std::string result;  // Raw: the MessagePack bytes of the response's result
 
   static FakeReply ok() { return {}; }
   static FakeReply ok(rtl::DataPacket packet) {
@@ -62,6 +63,13 @@ struct FakeReply {
   static FakeReply silent() {
     FakeReply r;
     r.kind = Kind::Silent;
+    return r;
+  }
+  // A response [1, msgid, nil, result] whose result is `bytes` as they are, well-formed or not.
+  static FakeReply raw(std::string bytes) {
+    FakeReply r;
+    r.kind = Kind::Raw;
+    r.result = std::move(bytes);
     return r;
   }
 };
