@@ -3,8 +3,8 @@
 // speaks MessagePack-RPC exactly as the real server does, records every call with its
 // arguments in their wire kinds, and answers from a script: per method, a queue of replies
 // and a default handler. A reply can also be an error, a closed connection, silence (for
-// call timeouts) or a result of any shape given as raw MessagePack bytes. Thread-safe: the test thread scripts and reads while the server thread
-// serves.
+// call timeouts) or a result of any shape given as raw MessagePack bytes. Thread-safe: the
+// test thread scripts and reads while the server thread serves.
 
 #include <cstdint>
 #include <functional>
