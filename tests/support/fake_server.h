@@ -33,7 +33,7 @@ struct FakeReply {
   int status = 0;  // Answer: [status, message, data]
   std::string message;
   std::optional<rtl::DataPacket> data;
-  int code = 0;  // Error: [code, message]
+  int code = 0;        // Error: [code, message]
   std::string result;  // Raw: the MessagePack bytes of the response's result
 
   static FakeReply ok() { return {}; }
