@@ -13,14 +13,19 @@
 //   Items           GetAutItemPreco of the 100,000-item period
 //   ProdValid       GetProdValid of one product
 //
-// Usage: storage_bench [--benchmark_filter=...]; run from a release build.
+// Before the benchmarks it prints what the journal costs the bulk updates (journal_cost.h).
+//
+// Usage: storage_bench [--benchmark_filter=...] [--no-journal-cost]; run from a release build.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <string_view>
 
+#include "journal_cost.h"
 #include "rtl/dates.h"
 #include "server/storage/db/dialect.h"
 #include "server/storage/db/json_text.h"
@@ -208,18 +213,31 @@ void registerAll(Target* t) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  bool journalCost = true;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) != "--no-journal-cost") continue;
+    journalCost = false;
+    std::copy(argv + i + 1, argv + argc, argv + i);
+    --argc;
+    break;
+  }
   const auto folder = std::filesystem::temp_directory_path() / "vnd_storage_bench";
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   Target sqlite{"sqlite", nullptr, nullptr, {}};
   open(sqlite, (folder / "bench.db").string());
   sqlite.storage->fillDemo(kProducts);
+  if (journalCost)
+    bench::printJournalCost(sqlite.name, (folder / "bench.db").string(), *sqlite.storage, kProducts,
+                            sqlite.mainStart);
   registerAll(&sqlite);
 
   Target postgres{"postgres", nullptr, nullptr, {}};
   if (const char* uri = std::getenv("VND_PG_URI"); uri && *uri) {
     open(postgres, uri);
     postgres.storage->fillDemo(kProducts);
+    if (journalCost)
+      bench::printJournalCost(postgres.name, uri, *postgres.storage, kProducts, postgres.mainStart);
     registerAll(&postgres);
   } else {
     std::cerr << "VND_PG_URI not set: PostgreSQL not measured\n";

@@ -17,8 +17,10 @@ ChangeCounts runChange(Storage& storage, ChangeRecord record, const char* column
     ChangeCounts counts;
     counts.id = openRecord(c, record);
     const int64_t journaled = journaling ? steps.journal(c, counts.id) : 0;
-    if (journaling) counts.unchanged = steps.unchanged(c);
-    counts.changed = steps.apply(c);
+    if (journaling) counts.unchanged = steps.unchanged(c, journaled);
+    // The journal found nothing to change and the lock keeps other changes out: the update
+    // would find nothing either, so a repeated change costs only its reads.
+    counts.changed = journaling && journaled == 0 ? 0 : steps.apply(c);
     if (journaling && journaled != counts.changed)
       throw StorageError("o diário registrou " + std::to_string(journaled) +
                          " linhas e a alteração mudou " + std::to_string(counts.changed));

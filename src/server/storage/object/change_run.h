@@ -25,11 +25,12 @@ namespace server {
 struct ChangeSteps {
   // Locks, existence, limits; may refuse.
   std::function<void(db::Connection&)> verify;
-  // Counts the selected rows that are in the requested state already.
-  std::function<int64_t(db::Connection&)> unchanged;
   // Writes one ALTERACAOITEM row under change `id` per row `apply` is about to change, and
   // returns how many.
   std::function<int64_t(db::Connection&, int64_t id)> journal;
+  // Counts the selected rows that are in the requested state already, knowing that `changing`
+  // others are about to change (a selection whose size is known needs no query).
+  std::function<int64_t(db::Connection&, int64_t changing)> unchanged;
   // Changes the rows that differ from the requested state; returns how many.
   std::function<int64_t(db::Connection&)> apply;
 };

@@ -74,7 +74,12 @@ int64_t journalNames(db::Connection& c, int64_t id, const db::Sql& selected, con
   return insert.execute(c);
 }
 
-int64_t countProducts(db::Connection& c, const db::Sql& selected, const db::Sql* also) {
+// The selected products for which `also` holds (all of them without it). Every listed code is
+// a product (verified), each listed once: a list needs no query.
+int64_t countProducts(db::Connection& c, const Selection& selection, int64_t changing,
+                      const db::Sql& selected, const db::Sql* also) {
+  if (selection.mode == Selection::Mode::List)
+    return static_cast<int64_t>(selection.codes.size()) - changing;
   db::Sql count("SELECT COUNT(*) FROM PRODUTO WHERE ");
   count << selected;
   if (also) count << " AND " << *also;
@@ -105,8 +110,8 @@ Answer setAddPrefixo(Storage& storage, const CallContext& context, const std::ve
     if (auto code = c.queryText(tooLong.text(), tooLong.params()))
       throw Refused(messages::nameTooLong(*code));
   };
-  steps.unchanged = [&](db::Connection& c) {
-    return countProducts(c, selected, blank ? nullptr : &having);
+  steps.unchanged = [&](db::Connection& c, int64_t changing) {
+    return countProducts(c, request.selection, changing, selected, blank ? nullptr : &having);
   };
   steps.journal = [&](db::Connection& c, int64_t id) -> int64_t {
     return blank ? 0 : journalNames(c, id, selected, lacking, prefixed);
@@ -135,8 +140,8 @@ Answer setDelPrefixo(Storage& storage, const CallContext& context, const std::ve
     lockProductNames(c);
     requireListedProducts(c, request.selection);
   };
-  steps.unchanged = [&](db::Connection& c) {
-    return countProducts(c, selected, blank ? nullptr : &lacking);
+  steps.unchanged = [&](db::Connection& c, int64_t changing) {
+    return countProducts(c, request.selection, changing, selected, blank ? nullptr : &lacking);
   };
   steps.journal = [&](db::Connection& c, int64_t id) -> int64_t {
     return blank ? 0 : journalNames(c, id, selected, having, cleared);

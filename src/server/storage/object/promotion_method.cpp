@@ -82,11 +82,12 @@ Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
     requireValidity(c, key);
     requireListedItems(c, selection, key);
   };
-  steps.unchanged = [&](db::Connection& c) {
-    db::Sql count("SELECT COUNT(*) FROM ITEMPRECO WHERE ");
-    count << selected;
-    count.bind(flag, " AND IDPROMOCAO = CAST(? AS CHAR(1))");
-    return c.queryInteger(count.text(), count.params()).value_or(0);
+  // The selected items less those about to change. Every listed code is an item of the
+  // validity (verified), each listed once; otherwise the count reads the key only.
+  steps.unchanged = [&](db::Connection& c, int64_t changing) -> int64_t {
+    if (listSelected) return static_cast<int64_t>(selection.codes.size()) - changing;
+    const db::Sql count = db::Sql("SELECT COUNT(*) FROM ITEMPRECO WHERE ") << selected;
+    return c.queryInteger(count.text(), count.params()).value_or(0) - changing;
   };
   steps.journal = [&](db::Connection& c, int64_t id) {
     db::Sql insert("INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS) SELECT ");

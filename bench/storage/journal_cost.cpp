@@ -1,0 +1,138 @@
+#include "journal_cost.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+#include "rtl/dates.h"
+#include "server/storage/demo_data.h"
+
+namespace bench {
+
+namespace {
+
+using server::Arg;
+using server::ArgKind;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRuns = 7;
+constexpr int kListCodes = 10'000;
+
+Arg text(std::string value, ArgKind kind = ArgKind::StringRef) {
+  Arg arg;
+  arg.kind = kind;
+  arg.text = std::move(value);
+  return arg;
+}
+
+struct Mode {
+  const char* name;
+  std::string first, last, list, all;
+};
+
+class Updater {
+ public:
+  Updater(server::Storage& storage, std::string start)
+      : storage_(storage), object_(server::makeTabePrecoObject(storage)), start_(std::move(start)) {
+    for (const auto& method : object_->methods())
+      if (method.name == "SetUpdItemPrecoAlt") update_ = &method;
+  }
+
+  // One update; returns its time in milliseconds.
+  double run(const Mode& mode, const std::string& flag) {
+    Arg day;
+    day.kind = ArgKind::Date;
+    rtl::TryParseIsoDate(start_, day.date);
+    Arg listMode;
+    listMode.kind = ArgKind::Boolean;
+    listMode.boolean = !mode.list.empty();
+    const std::vector<Arg> args = {text(flag),
+                                   text(mode.first),
+                                   text(mode.last),
+                                   text(mode.list),
+                                   text(mode.all),
+                                   Arg{},
+                                   listMode,
+                                   text("0001", ArgKind::String),
+                                   text("001", ArgKind::String),
+                                   day};
+    const auto t0 = Clock::now();
+    const server::Answer answer = update_->handler({"bench", "", ""}, args);
+    // SQLite: the pages a commit leaves in the write-ahead log are copied into the database by
+    // whichever commit next finds the log long; each run pays for its own here instead.
+    if (storage_.engine() == server::db::Engine::Sqlite)
+      storage_.connection()->run("PRAGMA wal_checkpoint(PASSIVE)");
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+    if (answer.status != 0) throw std::runtime_error(answer.message);
+    return ms;
+  }
+
+ private:
+  server::Storage& storage_;
+  std::unique_ptr<server::ServerObject> object_;
+  const server::MethodSpec* update_ = nullptr;
+  std::string start_;
+};
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+struct Pair {
+  double with = 0;
+  double without = 0;
+};
+
+// Medians of kRuns updates with and without the journal, taken in turns so that the load of
+// the machine weighs on both alike. Both change the same rows: the journaled run puts every
+// selected item into the promotion, the other takes them out again, so each changes them all.
+Pair changingRuns(Updater& with, Updater& without, const Mode& mode) {
+  without.run(mode, "N");
+  std::vector<double> on, off;
+  for (int i = 0; i < kRuns; ++i) {
+    on.push_back(with.run(mode, "S"));
+    off.push_back(without.run(mode, "N"));
+  }
+  return {median(on), median(off)};
+}
+
+// Median of kRuns updates that find every item in the requested state.
+double idleRuns(Updater& updater, const Mode& mode) {
+  updater.run(mode, "S");
+  std::vector<double> times;
+  for (int i = 0; i < kRuns; ++i) times.push_back(updater.run(mode, "S"));
+  return median(times);
+}
+
+}  // namespace
+
+void printJournalCost(const std::string& name, const std::string& target, server::Storage& storage,
+                      int products, const std::string& mainStart) {
+  server::StorageOptions bare;
+  bare.journal = false;
+  auto unjournaled = server::openStorage(target, bare);
+  Updater with(storage, mainStart);
+  Updater without(*unjournaled, mainStart);
+
+  std::string list = "_";
+  for (int n = 1; n <= kListCodes; ++n)
+    list += server::demoProductCode(n * (products / kListCodes)) + "_";
+  const std::vector<Mode> modes = {
+      {"all", "", "", "", "T"}, {"range", "00", "99", "", ""}, {"list", "", "", list, ""}};
+
+  std::printf("journal cost on %s: SetUpdItemPrecoAlt, every selected item changed, median of %d\n",
+              name.c_str(), kRuns);
+  for (const Mode& mode : modes) {
+    const auto [on, off] = changingRuns(with, without, mode);
+    std::printf(
+        "  %-6s journal %9.1f ms   without %9.1f ms   %5.2fx   nothing to change %7.1f ms\n",
+        mode.name, on, off, on / off, idleRuns(with, mode));
+  }
+  std::printf("  ratio: with the journal / without it; target <= 1.50x\n");
+}
+
+}  // namespace bench
