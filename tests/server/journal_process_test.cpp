@@ -1,7 +1,6 @@
 // The journal end to end, on each engine: the client's identity travelling with attach (old
-// two-parameter attaches still accepted), the journal and restore subcommands on changes made
-// over the wire, and changes of one validity period serialised by the database between two
-// vnd42400 processes, with a bounded wait refused in Portuguese.
+// two-parameter attaches still accepted), and the journal and restore subcommands on changes
+// made over the wire.
 
 #include <gtest/gtest.h>
 
@@ -10,10 +9,9 @@
 #include <fstream>
 
 #include "demo_server.h"
+#include "journal_test_support.h"
 #include "remote/rpc_channel.h"
 #include "rpc/server_codec.h"
-#include "server/storage/db/pg_connection.h"
-#include "server/storage/db/sqlite_connection.h"
 
 namespace servertest {
 namespace {
@@ -58,29 +56,6 @@ std::string normalised(const std::string& text) {
   return out;
 }
 
-struct Update {
-  std::string flag, first, last, list, all;
-};
-
-std::vector<rtl::Variant> updateArgs(Update& u, double start) {
-  return {rtl::Variant::ByRef(u.flag),
-          rtl::Variant::ByRef(u.first),
-          rtl::Variant::ByRef(u.last),
-          rtl::Variant::ByRef(u.list),
-          rtl::Variant::ByRef(u.all),
-          rtl::Variant::Null(),
-          rtl::Variant::FromBool(!u.list.empty()),
-          "0001",
-          "001",
-          rtl::Variant::FromDate(start)};
-}
-
-std::string listOf(const std::vector<std::string>& codes) {
-  std::string list = "_";
-  for (const std::string& code : codes) list += code + "_";
-  return list;
-}
-
 remote::Endpoint endpoint(uint16_t port, std::string token, std::string user, std::string machine) {
   remote::Endpoint e;
   e.host = "127.0.0.1";
@@ -95,36 +70,6 @@ remote::Endpoint endpoint(uint16_t port, std::string token, std::string user, st
 // The answer's status and message: "0 " for success.
 std::string statusOf(const rtl::Variant& answer) {
   return std::to_string(answer.asArray()[0].asInteger()) + " " + answer.asArray()[1].asString();
-}
-
-// A session of the test's own on the database, to hold the locks a change needs.
-std::unique_ptr<server::db::Connection> openSession(TestDatabase& db) {
-  if (db.engine() == Engine::Sqlite)
-    return std::make_unique<server::db::SqliteConnection>(db.target());
-  return std::make_unique<server::db::PgConnection>(db.target());
-}
-
-// Takes what a change of the period must wait for: the period's row on PostgreSQL, the write
-// lock of the whole file on SQLite.
-void holdValidity(server::db::Connection& session, const std::string& startIso) {
-  session.begin(server::db::TxMode::Write);
-  if (session.engine() == server::db::Engine::Postgres)
-    session.queryInteger(
-        "SELECT 1 FROM TABEVEND WHERE CDFILIAL = '0001' AND CDTABEPREC = '001' AND "
-        "DTINIVGPREC = ? FOR UPDATE",
-        {startIso});
-}
-
-// PostgreSQL: waits until `count` sessions of the database wait for a lock.
-void awaitLockWaiters(server::db::Connection& poller, int count) {
-  const auto deadline = std::chrono::steady_clock::now() + testsupport::kDeadline;
-  while (poller
-             .queryInteger("SELECT count(*) FROM pg_stat_activity WHERE datname = "
-                           "current_database() AND wait_event_type = 'Lock'")
-             .value_or(0) < count) {
-    if (std::chrono::steady_clock::now() > deadline)
-      throw std::runtime_error("no session started waiting for the lock");
-  }
 }
 
 TEST(AttachEncodingTest, TheCallersMapTravelsAsTheThirdParameter) {
@@ -327,92 +272,6 @@ TEST(JournalCommandLineTest, BadUsageExitsTwoWithOneLineOnStandardError) {
   const auto help = runVnd42400({"--help"});
   for (const char* command : {"journal", "restore"})
     EXPECT_NE(help.out.find(command), std::string::npos) << help.out;
-}
-
-TEST_P(JournalProcessTest, TwoServersRunTwoUpdatesOfOneValidityOneAfterTheOther) {
-  DemoServer demo(GetParam(), 60);
-  TestDatabase& db = demo.db();
-  testsupport::ServerProcess::Options options;
-  options.db = db.target();
-  testsupport::ServerProcess second(options);
-  auto a = demo.client();
-  testsupport::RpcClient b(second.port());
-  ASSERT_EQ(describe(b.attach(kObjectName)), "true");
-  const Period period = periodsOf(*a, "0001", "001").at(1);
-  const std::string inPeriod =
-      " FROM ITEMPRECO WHERE CDFILIAL = '0001' AND CDTABEPREC = '001' "
-      "AND DTINIVGPREC = '" +
-      period.startIso + "'";
-  const int total = std::stoi(db.scalar("SELECT count(*)" + inPeriod));
-  const int initiallyS =
-      std::stoi(db.scalar("SELECT count(*)" + inPeriod + " AND IDPROMOCAO = 'S'"));
-
-  // Both calls arrive while the period is held, so that they wait together; on PostgreSQL the
-  // test sees both wait before letting go.
-  auto session = openSession(db);
-  holdValidity(*session, period.startIso);
-  Update toS{"S", "", "", "", "T"}, toN{"N", "", "", "", "T"};
-  a->send("SetUpdItemPrecoAlt", updateArgs(toS, period.start));
-  std::unique_ptr<server::db::Connection> poller;
-  if (db.engine() == Engine::Postgres) {
-    poller = openSession(db);
-    awaitLockWaiters(*poller, 1);
-  }
-  b.send("SetUpdItemPrecoAlt", updateArgs(toN, period.start));
-  if (poller) awaitLockWaiters(*poller, 2);
-  session->rollback();
-  EXPECT_EQ(describe(a->receive()), "[0, '', null]");
-  EXPECT_EQ(describe(b.receive()), "[0, '', null]");
-
-  // One of the two serial results: the second saw all items in the first one's state.
-  const std::string firstFlag =
-      db.scalar("SELECT DSSELECAO FROM ALTERACAOLOG WHERE ID = 1").find("\"S\"") !=
-              std::string::npos
-          ? "S"
-          : "N";
-  const std::string secondFlag = firstFlag == "S" ? "N" : "S";
-  if (db.engine() == Engine::Postgres) {
-    EXPECT_EQ(firstFlag, "S") << "the first to wait goes first";
-  }
-  const int firstChanged = firstFlag == "S" ? total - initiallyS : initiallyS;
-  EXPECT_EQ(db.scalar("SELECT count(*)" + inPeriod + " AND IDPROMOCAO = '" + secondFlag + "'"),
-            std::to_string(total));
-  EXPECT_EQ(db.scalar("SELECT count(*) FROM ALTERACAOLOG"), "2");
-  EXPECT_EQ(db.scalar("SELECT QTLINHAS FROM ALTERACAOLOG WHERE ID = 1"),
-            std::to_string(firstChanged));
-  EXPECT_EQ(db.scalar("SELECT QTINALTERADAS FROM ALTERACAOLOG WHERE ID = 1"),
-            std::to_string(total - firstChanged));
-  EXPECT_EQ(db.scalar("SELECT QTLINHAS FROM ALTERACAOLOG WHERE ID = 2"), std::to_string(total));
-  EXPECT_EQ(db.scalar("SELECT QTINALTERADAS FROM ALTERACAOLOG WHERE ID = 2"), "0");
-  EXPECT_EQ(db.scalar("SELECT count(*) FROM ALTERACAOITEM WHERE IDALTERACAO = 2 AND DSANTES = '" +
-                      firstFlag + "' AND DSDEPOIS = '" + secondFlag + "'"),
-            std::to_string(total));
-}
-
-TEST_P(JournalProcessTest, AChangeWaitingPastTheLockWaitIsRefusedAndChangesNothing) {
-  DemoServer demo(GetParam(), 20);
-  TestDatabase& db = demo.db();
-  testsupport::ServerProcess::Options options;
-  options.db = db.target();
-  options.extraArgs = {"--lock-wait", "0.3"};
-  testsupport::ServerProcess impatient(options);
-  testsupport::RpcClient client(impatient.port());
-  ASSERT_EQ(describe(client.attach(kObjectName)), "true");
-  const Period period = periodsOf(client, "0001", "001").at(1);
-  const std::string flags = db.scalar("SELECT count(*) FROM ITEMPRECO WHERE IDPROMOCAO = 'S'");
-
-  auto session = openSession(db);
-  holdValidity(*session, period.startIso);
-  Update all{"S", "", "", "", "T"};
-  EXPECT_EQ(describe(client.call("SetUpdItemPrecoAlt", updateArgs(all, period.start))),
-            "[1, 'Outra alteração dos mesmos dados está em andamento e não terminou a tempo; nada "
-            "foi alterado. Tente novamente em instantes.', null]");
-  session->rollback();
-  EXPECT_EQ(db.scalar("SELECT count(*) FROM ITEMPRECO WHERE IDPROMOCAO = 'S'"), flags);
-  EXPECT_EQ(db.scalar("SELECT count(*) FROM ALTERACAOLOG"), "0");
-  // Once the lock is gone the same call goes through.
-  EXPECT_EQ(describe(client.call("SetUpdItemPrecoAlt", updateArgs(all, period.start))),
-            "[0, '', null]");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, JournalProcessTest,
