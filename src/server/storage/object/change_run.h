@@ -7,8 +7,9 @@
 //
 // Only rows that are not in the requested state already are changed (and journaled): running
 // the same change twice writes nothing the second time but its journal row, which counts the
-// selected rows as unchanged. The steps' conditions must agree: `journal` and `apply` cover the
-// same rows, which the runner checks.
+// selected rows as unchanged (when the journal finds nothing to change, `apply` is not run).
+// The steps' conditions must agree: `journal` and `apply` cover the same rows, which the runner
+// checks.
 //
 // A change that waits for another change's lock longer than the storage's lock wait is refused
 // with messages::kChangeBusy; the lock itself is the database's (taken in `verify`), so it holds
