@@ -110,6 +110,17 @@ TEST_F(ServerFaultsTest, AnswersOfTheWrongShapeGiveAClearErrorAndTheConnectionGo
        "error: Resposta inválida do servidor de aplicação: a mensagem não é um texto.\n"},
       {"data that is a list", FakeReply::raw("\x93\x00\xa0\x91\x01"s),
        "error: Resposta inválida do servidor de aplicação: os dados não são um pacote de dados.\n"},
+      {"a date, far outside the calendar, as the branch's name",
+       FakeReply::raw("\x93\x00\xa0\x82\xa6"
+                      "fields\x92\x93\xa8"
+                      "CDFILIAL\xa6"
+                      "string\x04\x93\xa8"
+                      "NMFILIAL\xa4"
+                      "date\x00\xa4"
+                      "rows\x91\x92\xa4"
+                      "0002\xd7\x02\x7e\x37\xe4\x3c\x88\x00\x75\x9c"s),
+       "error: cdsFilial: Field 'NMFILIAL' holds string values but the data packet column is of "
+       "type date.\n"},
       {"a packet without the branch name",
        FakeReply::ok(testsupport::stringPacket({{"CDFILIAL", 4}}, {{"0002"}})),
        "error: cdsFilial: Field 'NMFILIAL' not found in the data packet.\n"},
