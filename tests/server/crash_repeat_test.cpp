@@ -111,7 +111,7 @@ TEST_P(CrashRepeatTest, TwentyKillsDuringALargeUpdateLeaveAllOrNoneEveryTime) {
     if (HasFatalFailure()) return;
     // Waiting for an answer that may come is how the kill is placed: up to a growing share
     // of the transaction's length, past its end for the last rounds.
-    client_->readable(lasts * (round - 1) * 6 / (5 * kRepetitions));
+    client_->readable(lasts * (round - 1) * 13 / (10 * kRepetitions));
     kill();
     if (HasFatalFailure()) return;
     const std::string seen = outcome();
