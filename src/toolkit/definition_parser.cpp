@@ -11,6 +11,9 @@
 //               | "{" { HEXDIGIT } "}"           Glyph.Data = {0A0B...}: bytes, may span lines
 //   string     := "'" { CHAR | "''" } "'"        UTF-8 text on one line; '' is one quote
 //
+// Objects within objects and lists within lists nest at most 64 deep, so that no text can
+// exhaust the reader's stack; the product's definitions nest a few levels.
+//
 // Words are separated by blanks and line ends, which carry no other meaning. A line whose
 // first non-blank character is "#" is a comment; "#" anywhere else is an error (there are no
 // character codes). Properties come before the nested objects of a block. Property names
@@ -195,7 +198,25 @@ class Parser {
     advance();
   }
 
+  // Counts the objects and lists being read inside each other.
+  class Nesting {
+   public:
+    explicit Nesting(Parser& parser) : parser_(parser) {
+      if (++parser_.depth_ > kMaxNesting)
+        parser_.lex_.fail(parser_.tok_.line,
+                          "nested deeper than " + std::to_string(kMaxNesting) + " levels");
+    }
+    ~Nesting() { --parser_.depth_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+   private:
+    Parser& parser_;
+  };
+  static constexpr int kMaxNesting = 64;
+
   DefObject parseObject() {
+    const Nesting nesting(*this);
     DefObject obj;
     obj.line = tok_.line;
     if (isWord("object")) {
@@ -270,6 +291,7 @@ class Parser {
       }
       expectSymbol("]");
     } else if (isSymbol("(")) {
+      const Nesting nesting(*this);
       advance();
       v.kind = PropValue::Kind::List;
       while (!isSymbol(")")) {
@@ -285,6 +307,7 @@ class Parser {
 
   Lexer lex_;
   Token tok_;
+  int depth_ = 0;
 };
 
 }  // namespace

@@ -218,6 +218,20 @@ TEST_F(DefinitionReaderTest, SyntaxErrorsGiveTheLine) {
   EXPECT_EQ(readError("object f: TF\nend\nend\n"), "test.def:3: text after the final end");
 }
 
+TEST_F(DefinitionReaderTest, NestingIsBoundedSoThatNoTextExhaustsTheStack) {
+  // The root object is the first level: lists inside one of its properties take the rest.
+  auto lists = [](int depth) {
+    return "object f: TF\n  Tag = " + std::string(depth, '(') + std::string(depth, ')') + "\nend\n";
+  };
+  EXPECT_NO_THROW(ParseDefinition(lists(63), "test.def"));
+  EXPECT_EQ(readError(lists(64)), "test.def:2: nested deeper than 64 levels");
+  EXPECT_EQ(readError("object f: TF\n  Tag = " + std::string(100'000, '(')),
+            "test.def:2: nested deeper than 64 levels");
+  std::string objects;
+  for (int i = 1; i <= 100; ++i) objects += "object o" + std::to_string(i) + ": TPanel\n";
+  EXPECT_EQ(readError(objects), "test.def:65: nested deeper than 64 levels");
+}
+
 TEST_F(DefinitionReaderTest, ValuesOfEveryKindAreParsed) {
   const DefObject root = ParseDefinition(R"(object q: TQ
   Size = -11
