@@ -142,6 +142,23 @@ void appendValue(rtl::PacketColumn& column, const rtl::PacketField& field, size_
   }
 }
 
+// msgpack-c writes a double holding a whole number as an integer; for exactly 2^64 its range
+// check lets the value through to a conversion that is out of range (undefined behaviour, and
+// a different number on the wire). That one value is written as a float64 by hand.
+void packNumber(msgpack::packer<msgpack::sbuffer>& pk, double value) {
+  constexpr double kTwoTo64 = 18446744073709551616.0;
+  if (value != kTwoTo64) {
+    pk.pack_double(value);
+    return;
+  }
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  char bytes[9];
+  bytes[0] = static_cast<char>(0xcb);
+  for (int i = 8; i >= 1; --i, bits >>= 8) bytes[i] = static_cast<char>(bits & 0xff);
+  pk.pack_bin_body(bytes, sizeof bytes);  // appends the bytes as they are
+}
+
 }  // namespace
 
 void packPacket(msgpack::packer<msgpack::sbuffer>& pk, const rtl::DataPacket& packet) {
@@ -176,7 +193,7 @@ void packPacket(msgpack::packer<msgpack::sbuffer>& pk, const rtl::DataPacket& pa
           pk.pack_int64(column.integer(row));
           break;
         case rtl::FieldType::Float:
-          pk.pack_double(column.number(row));
+          packNumber(pk, column.number(row));
           break;
         case rtl::FieldType::Boolean:
           column.boolean(row) ? pk.pack_true() : pk.pack_false();

@@ -104,6 +104,33 @@ TEST(PacketCodecTest, EveryKindOfValueSurvivesARoundTrip) {
   EXPECT_EQ(read.column(1).string(0), "ÁÉ");
 }
 
+TEST(PacketCodecTest, WholeNumbersAtTheEdgesOfTheIntegerRangesSurviveARoundTrip) {
+  // The writer sends a whole number as an integer when one holds it, as a float64 otherwise;
+  // 2^64 is the first that no integer holds.
+  const double values[] = {18446744073709551616.0,
+                           18446744073709549568.0,
+                           9223372036854775808.0,
+                           -9223372036854775808.0,
+                           -9223372036854777856.0,
+                           36893488147419103232.0,
+                           3.0,
+                           -0.0};
+  rtl::DataPacket p({{"VR", rtl::FieldType::Float, 0}});
+  for (double v : values) {
+    p.column(0).appendNumber(v);
+    p.commitRow();
+  }
+  const rtl::DataPacket read = rpc::decodePacket(rpc::encodePacket(p));
+  ASSERT_EQ(read.rowCount(), std::size(values));
+  for (size_t row = 0; row < std::size(values); ++row)
+    EXPECT_EQ(read.column(0).number(row), values[row]) << "row " << row;
+  rtl::DataPacket edge({{"VR", rtl::FieldType::Float, 0}});
+  edge.column(0).appendNumber(18446744073709551616.0);
+  edge.commitRow();
+  const std::string bytes = hex(rpc::encodePacket(edge));
+  EXPECT_EQ(bytes.substr(bytes.size() - 26), "cb 43 f0 00 00 00 00 00 00");
+}
+
 // A packet of one field (name, type, size) and the rows written by `rows`.
 template <class WriteRows>
 std::string onePacket(const std::string& type, int size, WriteRows&& rows) {
