@@ -9,6 +9,7 @@ namespace server {
 namespace {
 
 constexpr size_t kMaxMethodChars = 64;
+constexpr size_t kMaxDetailChars = 500;
 
 std::shared_ptr<spdlog::logger>& logger() {
   static std::shared_ptr<spdlog::logger> instance;
@@ -58,6 +59,7 @@ std::string formatCallLine(std::string_view peer, const CallOutcome& outcome,
       break;
     case CallOutcome::Result::Error:
       line += " error " + std::to_string(outcome.code);
+      if (!outcome.detail.empty()) line += ": " + printable(outcome.detail, kMaxDetailChars);
       break;
     case CallOutcome::Result::Ignored:
       line += " ignored";

@@ -65,7 +65,13 @@ std::string invalidArgument(std::string_view method, size_t position) {
 CallOutcome error(rpc::OutBuffer& out, uint32_t msgid, std::string method, int code,
                   std::string_view message) {
   rpc::encodeError(out, msgid, code, message);
-  return {Result::Error, code, std::move(method)};
+  return {Result::Error, code, std::move(method), {}};
+}
+
+// What the peer learns of a failure inside the server: which call failed, not why -- the
+// cause (database errors with their SQL, file names) stays in the server's log.
+std::string internalError(const std::string& method) {
+  return "erro interno do servidor (" + method + "); a causa está no registro do servidor";
 }
 
 }  // namespace
@@ -84,7 +90,7 @@ CallOutcome Dispatcher::handle(const rpc::Frame& frame, SessionState& state,
                                rpc::OutBuffer& out) const {
   out.clear();
   rpc::Request request = rpc::decodeRequest(frame, limits_);
-  if (request.kind == rpc::Request::Kind::Notification) return {Result::Ignored, 0, {}};
+  if (request.kind == rpc::Request::Kind::Notification) return {Result::Ignored, 0, {}, {}};
   const uint32_t id = request.msgid;
   std::string& method = request.method;
   if (request.kind == rpc::Request::Kind::Malformed)
@@ -120,7 +126,7 @@ CallOutcome Dispatcher::handle(const rpc::Frame& frame, SessionState& state,
       }
     }
     rpc::encodeResult(out, id, true);
-    return {Result::Ok, 0, std::move(method)};
+    return {Result::Ok, 0, std::move(method), {}};
   }
 
   if (!state.object)
@@ -149,17 +155,21 @@ CallOutcome Dispatcher::handle(const rpc::Frame& frame, SessionState& state,
     const Answer answer = spec.handler(state.context, args);
     rpc::encodeAnswer(out, id, answer.status, answer.message,
                       answer.data ? &*answer.data : nullptr);
-    if (answer.status == 0) return {Result::Ok, 0, std::move(method)};
-    return {Result::Refused, answer.status, std::move(method)};
+    if (answer.status == 0) return {Result::Ok, 0, std::move(method), {}};
+    return {Result::Refused, answer.status, std::move(method), {}};
   } catch (const CallError& e) {
     out.clear();
     return error(out, id, std::move(method), e.code(), e.what());
   } catch (const std::exception& e) {
     out.clear();
-    return error(out, id, std::move(method), 500, std::string("erro interno: ") + e.what());
+    CallOutcome outcome = error(out, id, method, 500, internalError(method));
+    outcome.detail = e.what();
+    return outcome;
   } catch (...) {
     out.clear();
-    return error(out, id, std::move(method), 500, "erro interno");
+    CallOutcome outcome = error(out, id, method, 500, internalError(method));
+    outcome.detail = "unknown exception";
+    return outcome;
   }
 }
 

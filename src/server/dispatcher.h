@@ -17,7 +17,8 @@
 //   404  attach to a name no object has ("servidor desconhecido: <name>")
 //   405  a method the attached object does not have ("método desconhecido: <method>")
 //   409  a method other than attach before a successful attach
-//   500  a handler failed with anything but a CallError ("erro interno: <what>")
+//   500  a handler failed with anything but a CallError ("erro interno do servidor (<method>)";
+//        the cause goes to the server's log only: it may hold SQL or paths)
 //   any code a handler raises with CallError
 
 #include <chrono>
@@ -46,6 +47,7 @@ struct CallOutcome {
   Result result = Result::Ok;
   int code = 0;        // Error: the error code; Refused: the answer's status
   std::string method;  // as received, empty when the request had none
+  std::string detail;  // Error 500: the cause, for the log and never for the peer
 };
 
 class Dispatcher {

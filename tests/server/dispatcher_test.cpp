@@ -7,6 +7,7 @@
 #include "fake_object.h"
 #include "rpc/client_codec.h"
 #include "rpc/protocol_error.h"
+#include "server/call_log.h"
 #include "server/dispatcher.h"
 #include "support/server_process.h"
 
@@ -148,9 +149,14 @@ TEST(DispatcherTest, TranslatesWhatHandlersReturnAndThrow) {
   EXPECT_EQ(c.call("Refuse", {}), "[1, 'Recusado.', null]");
   EXPECT_EQ(c.last.result, server::CallOutcome::Result::Refused);
   EXPECT_EQ(c.call("Fail", {}), "error 422 falhou de propósito");
-  EXPECT_EQ(c.call("Crash", {}), "error 500 erro interno: boom");
+  // The cause of an internal failure is for the log, not for the peer.
+  EXPECT_EQ(c.call("Crash", {}),
+            "error 500 erro interno do servidor (Crash); a causa está no registro do servidor");
   EXPECT_EQ(c.last.result, server::CallOutcome::Result::Error);
   EXPECT_EQ(c.last.code, 500);
+  EXPECT_EQ(c.last.detail, "boom");
+  EXPECT_EQ(server::formatCallLine("127.0.0.1:5", c.last, std::chrono::microseconds(250)),
+            "127.0.0.1:5 Crash 0.250 ms error 500: boom");
   // The connection goes on after each of them.
   EXPECT_EQ(c.call("Echo", {"a", rtl::Variant::Null()}), "[0, '', packet 1 rows]");
   EXPECT_EQ(c.last.result, server::CallOutcome::Result::Ok);
