@@ -151,7 +151,7 @@ TEST(PostgresRestartTest, ARestartBetweenTwoCallsCostsOneFailedCall) {
   ASSERT_EQ(tables(*client), "3 tables");
   { PostgresOutage outage(demo.db()); }
   // The server learns of the restart from the session it had: that call fails, the next one
-  // opens a new session. (Each further idle session of its pool would cost one more.)
+  // opens a new session (the pool drops its other idle sessions with the broken one).
   const std::string first = tables(*client);
   EXPECT_TRUE(failed(first)) << first;
   RecordProperty("failure_answer", first);

@@ -36,14 +36,22 @@ void ConnectionPool::giveBack(std::unique_ptr<Connection> connection) noexcept {
   // A lease that ends by an exception may leave a transaction open; never pool it so.
   connection->rollback();
   const bool keep = connection->usable();
-  if (!keep) connection.reset();
-  std::lock_guard lock(mutex_);
-  if (keep) {
-    idle_.push_back(std::move(connection));
-  } else {
-    --open_;
+  std::vector<std::unique_ptr<Connection>> stale;
+  {
+    std::lock_guard lock(mutex_);
+    if (keep) {
+      idle_.push_back(std::move(connection));
+    } else {
+      // A broken session means the database went away (a restart, a lost link): the idle
+      // ones were opened before it too, and each would fail one more caller. Drop them all.
+      stale.swap(idle_);
+      open_ -= 1 + stale.size();
+    }
   }
-  returned_.notify_one();
+  returned_.notify_all();
+  // Closed outside the lock: closing a session may wait on the network.
+  stale.clear();
+  connection.reset();
 }
 
 }  // namespace server::db
