@@ -84,8 +84,8 @@ int64_t updateItems(server::Storage& storage, const Validity& v, const std::stri
 
 server::Answer callMethod(const server::ServerObject& object, std::string_view method,
                           const std::vector<server::Arg>& args) {
-  for (const server::MethodSpec& spec : object.methods())
-    if (spec.name == method) return spec.handler(server::CallContext{"bench", "", ""}, args);
+  for (const server::MethodSpec& entry : object.methods())
+    if (entry.name == method) return entry.handler(server::CallContext{"bench", "", ""}, args);
   throw std::runtime_error("no method " + std::string(method));
 }
 

@@ -64,14 +64,14 @@ int runBox(const std::string& text, QMessageBox::Icon icon, tk::TMsgDlgButtons b
   QPushButton* cancel = nullptr;
   QPushButton* no = nullptr;
   QPushButton* ok = nullptr;
-  for (const ButtonSpec& spec : kButtons) {
-    if (!buttons.contains(spec.button)) continue;
-    QPushButton* b = box.addButton(QString::fromUtf8(spec.caption), spec.role);
-    b->setObjectName(QString::fromLatin1(spec.name));
-    results.emplace_back(b, spec.result);
-    if (spec.button == tk::mbCancel) cancel = b;
-    if (spec.button == tk::mbNo) no = b;
-    if (spec.button == tk::mbOK) ok = b;
+  for (const ButtonSpec& button : kButtons) {
+    if (!buttons.contains(button.button)) continue;
+    QPushButton* b = box.addButton(QString::fromUtf8(button.caption), button.role);
+    b->setObjectName(QString::fromLatin1(button.name));
+    results.emplace_back(b, button.result);
+    if (button.button == tk::mbCancel) cancel = b;
+    if (button.button == tk::mbNo) no = b;
+    if (button.button == tk::mbOK) ok = b;
   }
   QPushButton* escape = cancel != nullptr ? cancel : no != nullptr ? no : ok;
   if (escape != nullptr) box.setEscapeButton(escape);

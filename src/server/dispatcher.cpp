@@ -82,7 +82,7 @@ Dispatcher::Dispatcher(std::vector<const ServerObject*> objects, std::string tok
   for (const ServerObject* object : objects) {
     Object& entry = objects_[std::string(object->name())];
     entry.object = object;
-    for (const MethodSpec& spec : object->methods()) entry.methods[spec.name] = &spec;
+    for (const MethodSpec& m : object->methods()) entry.methods[m.name] = &m;
   }
 }
 
@@ -135,24 +135,24 @@ CallOutcome Dispatcher::handle(const rpc::Frame& frame, SessionState& state,
   const auto found = object.methods.find(method);
   if (found == object.methods.end())
     return error(out, id, method, 405, "método desconhecido: " + method);
-  const MethodSpec& spec = *found->second;
+  const MethodSpec& declared = *found->second;
 
-  if (params.size() != spec.params.size()) {
-    const size_t position = std::min(params.size(), spec.params.size()) + 1;
+  if (params.size() != declared.params.size()) {
+    const size_t position = std::min(params.size(), declared.params.size()) + 1;
     return error(out, id, method, 400, invalidArgument(method, position));
   }
   std::vector<Arg> args;
   args.reserve(params.size());
   for (size_t i = 0; i < params.size(); ++i) {
     const auto kind = argKind(params[i].kind);
-    const auto& accepted = spec.params[i];
+    const auto& accepted = declared.params[i];
     if (!kind || std::find(accepted.begin(), accepted.end(), *kind) == accepted.end())
       return error(out, id, method, 400, invalidArgument(method, i + 1));
     args.push_back(toArg(std::move(params[i]), *kind));
   }
 
   try {
-    const Answer answer = spec.handler(state.context, args);
+    const Answer answer = declared.handler(state.context, args);
     rpc::encodeAnswer(out, id, answer.status, answer.message,
                       answer.data ? &*answer.data : nullptr);
     if (answer.status == 0) return {Result::Ok, 0, std::move(method), {}};

@@ -12,8 +12,8 @@ namespace {
 
 server::Answer callOn(server::ServerObject& object, const std::string& method,
                       const server::CallContext& context, const std::vector<server::Arg>& args) {
-  for (const server::MethodSpec& spec : object.methods())
-    if (spec.name == method) return spec.handler(context, args);
+  for (const server::MethodSpec& entry : object.methods())
+    if (entry.name == method) return entry.handler(context, args);
   ADD_FAILURE() << "no method " << method;
   return server::Answer::refuse("no method");
 }

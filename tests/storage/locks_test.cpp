@@ -31,8 +31,8 @@ class Locks : public StorageTest {
   bool postgres() const { return storage_->engine() == server::db::Engine::Postgres; }
 
   server::Answer impatient(const std::string& method, const std::vector<server::Arg>& args) {
-    for (const server::MethodSpec& spec : impatientObject_->methods())
-      if (spec.name == method) return spec.handler({"127.0.0.1:50001", "rui", "caixa2"}, args);
+    for (const server::MethodSpec& entry : impatientObject_->methods())
+      if (entry.name == method) return entry.handler({"127.0.0.1:50001", "rui", "caixa2"}, args);
     ADD_FAILURE() << "no method " << method;
     return server::Answer::refuse("no method");
   }

@@ -222,8 +222,8 @@ void StorageTest::TearDown() {
 
 server::Answer StorageTest::call(const std::string& method, const std::vector<server::Arg>& args,
                                  const server::CallContext& context) {
-  for (const server::MethodSpec& spec : object_->methods())
-    if (spec.name == method) return spec.handler(context, args);
+  for (const server::MethodSpec& entry : object_->methods())
+    if (entry.name == method) return entry.handler(context, args);
   ADD_FAILURE() << "no method " << method;
   return server::Answer::refuse("no method");
 }

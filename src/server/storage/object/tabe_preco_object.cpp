@@ -19,7 +19,7 @@ const Kinds kString{K::String};
 const Kinds kRef{K::StringRef};
 const Kinds kDate{K::Date};
 
-// Wraps a method: checks the arguments against the spec, then runs it and turns a refusal
+// Wraps a method: checks the arguments against its declared kinds, then runs it and turns a refusal
 // into an answer.
 Handler guarded(std::string name, std::vector<Kinds> params, Handler method) {
   return [name = std::move(name), params = std::move(params), method = std::move(method)](
@@ -50,8 +50,8 @@ Handler guarded(std::string name, std::vector<Kinds> params, Handler method) {
 TabePrecoObject::TabePrecoObject(Storage& storage) {
   Storage* s = &storage;
   auto add = [&](const char* name, std::vector<Kinds> params, Handler method) {
-    MethodSpec spec{name, params, guarded(name, params, std::move(method))};
-    methods_.push_back(std::move(spec));
+    MethodSpec declared{name, params, guarded(name, params, std::move(method))};
+    methods_.push_back(std::move(declared));
   };
   auto read = [s](Answer (*method)(Storage&, const std::vector<Arg>&)) -> Handler {
     return
