@@ -203,6 +203,55 @@ TEST_P(Changes, APrefixOfBlanksAddsNothingAndAnAccentedPrefixCountsCharacters) {
   EXPECT_EQ(dump(*storage_, "SELECT QTLINHAS FROM ALTERACAOLOG ORDER BY ID"), "0\n1\n");
 }
 
+// A range of a few products is sought through the items' key and a range of thousands is
+// tested row by row; both must pick exactly the range. Products RNG0000001.. get tree codes
+// 05000001.. and an item each in 0001/001 from 2024-01-01, out of promotion.
+TEST_P(Changes, ARangeOfThousandsOfProductsChangesExactlyItsItemsAndNames) {
+  constexpr int kMany = 2500;
+  {
+    auto c = storage_->connection();
+    server::db::Transaction tx(*c, server::db::TxMode::Write);
+    for (int n = 1; n <= kMany; ++n) {
+      char code[16], tree[16];
+      std::snprintf(code, sizeof code, "RNG%07d", n);
+      std::snprintf(tree, sizeof tree, "05%06d", n);
+      c->execute("INSERT INTO PRODUTO VALUES (?, ?, ?)", {code, tree, "Item"});
+      c->execute("INSERT INTO ITEMPRECO VALUES (?, ?, ?, ?, ?, ?)",
+                 {"0001", "001", "2024-01-01", code, "1.0000", "N"});
+    }
+    tx.commit();
+  }
+  const std::string six = january().substr(0, january().find(" RNG"));
+  auto inPromotion = [&] {
+    return dump(*storage_,
+                "SELECT COUNT(*), MIN(CDPRODUTO), MAX(CDPRODUTO) FROM ITEMPRECO WHERE "
+                "DTINIVGPREC = '2024-01-01' AND CDTABEPREC = '001' AND IDPROMOCAO = 'S' AND "
+                "CDPRODUTO LIKE 'RNG%'");
+  };
+
+  EXPECT_EQ(dump(update("S", "05", "05.999999", "", "")), "status 0\n");
+  EXPECT_EQ(inPromotion(), "2500|RNG0000001|RNG0002500\n");
+  EXPECT_EQ(dump(update("S", "05", "05.999999", "", "")), "status 0\n");
+  // Both ends included; the seeking form takes these three.
+  EXPECT_EQ(dump(update("N", "05.000002", "05000004", "", "")), "status 0\n");
+  EXPECT_EQ(inPromotion(), "2497|RNG0000001|RNG0002500\n");
+  EXPECT_EQ(january().substr(0, six.size()), six) << "products outside the range are left alone";
+  EXPECT_EQ(dump(prefix("SetAddPrefixo", "Z ", "05", "05.999999", "", "")), "status 0\n");
+  EXPECT_EQ(dump(*storage_,
+                 "SELECT COUNT(*) FROM PRODUTO WHERE NMPRODUTO = 'Z Item' AND CDPRODUTO LIKE "
+                 "'RNG%'"),
+            "2500\n");
+  EXPECT_EQ(dump(*storage_, "SELECT COUNT(*) FROM PRODUTO WHERE NMPRODUTO LIKE 'Z %'"), "2500\n");
+  EXPECT_EQ(dump(*storage_,
+                 "SELECT L.DSMETODO, L.QTLINHAS, L.QTINALTERADAS, COUNT(I.CDPRODUTO) FROM "
+                 "ALTERACAOLOG L LEFT JOIN ALTERACAOITEM I ON I.IDALTERACAO = L.ID GROUP BY "
+                 "L.ID, L.DSMETODO, L.QTLINHAS, L.QTINALTERADAS ORDER BY L.ID"),
+            "SetUpdItemPrecoAlt|2500|0|2500\n"
+            "SetUpdItemPrecoAlt|0|2500|0\n"
+            "SetUpdItemPrecoAlt|3|0|3\n"
+            "SetAddPrefixo|2500|0|2500\n");
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, Changes,
                          ::testing::Values(Backend::SqliteMemory, Backend::Postgres), backendName);
 

@@ -90,9 +90,8 @@ int64_t countProducts(db::Connection& c, const Selection& selection, int64_t cha
 
 Answer setAddPrefixo(Storage& storage, const CallContext& context, const std::vector<Arg>& args) {
   const PrefixRequest request = readRequest(args);
-  const db::Engine engine = storage.engine();
   const bool blank = isBlank(request.prefix);
-  const db::Sql selected = productCondition(request.selection, engine, "CDPRODUTO");
+  db::Sql selected = productCondition(request.selection, storage.engine(), "CDPRODUTO");
   const db::Sql lacking = startsWithPrefix(request.prefix, true);
   const db::Sql having = startsWithPrefix(request.prefix, false);
   db::Sql prefixed;
@@ -103,6 +102,7 @@ Answer setAddPrefixo(Storage& storage, const CallContext& context, const std::ve
     lockProductNames(c);
     requireListedProducts(c, request.selection);
     if (blank) return;
+    selected = gatheredProductCondition(c, request.selection, "CDPRODUTO");
     db::Sql tooLong("SELECT CDPRODUTO FROM PRODUTO WHERE ");
     tooLong << selected << " AND " << lacking;
     tooLong.bind(request.prefix, " AND length(CAST(? AS TEXT)) + length(NMPRODUTO) > ");
@@ -129,7 +129,7 @@ Answer setAddPrefixo(Storage& storage, const CallContext& context, const std::ve
 Answer setDelPrefixo(Storage& storage, const CallContext& context, const std::vector<Arg>& args) {
   const PrefixRequest request = readRequest(args);
   const bool blank = isBlank(request.prefix);
-  const db::Sql selected = productCondition(request.selection, storage.engine(), "CDPRODUTO");
+  db::Sql selected = productCondition(request.selection, storage.engine(), "CDPRODUTO");
   const db::Sql lacking = startsWithPrefix(request.prefix, true);
   const db::Sql having = startsWithPrefix(request.prefix, false);
   db::Sql cleared;
@@ -139,6 +139,7 @@ Answer setDelPrefixo(Storage& storage, const CallContext& context, const std::ve
   steps.verify = [&](db::Connection& c) {
     lockProductNames(c);
     requireListedProducts(c, request.selection);
+    if (!blank) selected = gatheredProductCondition(c, request.selection, "CDPRODUTO");
   };
   steps.unchanged = [&](db::Connection& c, int64_t changing) {
     return countProducts(c, request.selection, changing, selected, blank ? nullptr : &lacking);

@@ -31,6 +31,15 @@ void requireValidity(db::Connection& c, const ValidityKey& key) {
   if (!lockValidity(c, key)) throw Refused(messages::kValidityNotFound);
 }
 
+// The items of the validity whose products `products` picks.
+db::Sql itemsOf(const ValidityKey& key, const db::Sql& products) {
+  db::Sql sql("CDFILIAL = ");
+  sql.bind(key.branch) << " AND CDTABEPREC = ";
+  sql.bind(key.table) << " AND DTINIVGPREC = ";
+  sql.bind(key.start) << " AND " << products;
+  return sql;
+}
+
 }  // namespace
 
 Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
@@ -70,10 +79,7 @@ Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
                          .text();
 
   // The selected items of the validity; `differs` keeps those not in the requested state.
-  db::Sql selected("CDFILIAL = ");
-  selected.bind(key.branch) << " AND CDTABEPREC = ";
-  selected.bind(key.table) << " AND DTINIVGPREC = ";
-  selected.bind(key.start) << " AND " << productCondition(selection, storage.engine(), "CDPRODUTO");
+  db::Sql selected = itemsOf(key, productCondition(selection, storage.engine(), "CDPRODUTO"));
   db::Sql differs;
   differs.bind(flag, " AND IDPROMOCAO <> CAST(? AS CHAR(1))");
 
@@ -81,6 +87,7 @@ Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
   steps.verify = [&](db::Connection& c) {
     requireValidity(c, key);
     requireListedItems(c, selection, key);
+    selected = itemsOf(key, gatheredProductCondition(c, selection, "CDPRODUTO"));
   };
   // The selected items less those about to change. Every listed code is an item of the
   // validity (verified), each listed once; otherwise the count reads the key only.
@@ -100,6 +107,20 @@ Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
     update.bind(flag, "CAST(? AS CHAR(1))") << " WHERE " << selected << differs;
     return update.execute(c);
   };
+  // PostgreSQL changes and journals the rows in one statement. The flag holds only "S" or "N"
+  // (the table checks it), so an item that differed from the flag held the other one.
+  if (storage.engine() == db::Engine::Postgres)
+    steps.journaledApply = [&](db::Connection& c, int64_t id) {
+      db::Sql sql("WITH MUDADOS AS (UPDATE ITEMPRECO SET IDPROMOCAO = ");
+      sql.bind(flag, "CAST(? AS CHAR(1))") << " WHERE " << selected << differs
+                                           << " RETURNING CDPRODUTO) "
+                                              "INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, "
+                                              "DSANTES, DSDEPOIS) SELECT ";
+      sql.bind(id, "CAST(? AS BIGINT)") << ", CDPRODUTO, ";
+      sql.bind(std::string(flag == "S" ? "N" : "S"), "CAST(? AS VARCHAR(50))") << ", ";
+      sql.bind(flag, "CAST(? AS VARCHAR(50))") << " FROM MUDADOS";
+      return sql.execute(c);
+    };
   runChange(storage, std::move(record), kPromotionColumn, steps);
   return Answer::ok();
 }
