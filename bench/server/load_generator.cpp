@@ -10,6 +10,8 @@
 //   bulk updates  SetUpdItemPrecoAlt over 100,000 items (all and range mode) and a list of
 //                 10,000, against the method's statements run in-process (and, for reference,
 //                 its UPDATE statement alone); target: within 1.5x
+//   journal       the same bulk updates with and without the journal (journal_cost.h);
+//                 target: within 1.5x
 //
 // Usage: vnd42400_load [--db TARGET] [--products N] [--workers N]. Without --db, a temporary
 // SQLite file.
@@ -28,6 +30,7 @@
 #include "bench_client.h"
 #include "direct_sql.h"
 #include "echo_server.h"
+#include "journal_cost.h"
 #include "rpc/server_codec.h"
 #include "rtl/dates.h"
 #include "server/server.h"
@@ -36,6 +39,9 @@ namespace bench {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The journal's cost lists 10,000 products spread over the demo.
+constexpr int kJournalCostProducts = 10'000;
 
 double msSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -302,6 +308,12 @@ int run(const std::string& target, int products, unsigned workers) {
     smallCalls(*storage, setup);
     bulkAnswer(*storage, *object, setup);
     bulkUpdates(*storage, *object, setup);
+    std::printf("\n");
+    if (products >= kJournalCostProducts)
+      printJournalCost(storage->engine() == server::db::Engine::Postgres ? "postgres" : "sqlite",
+                       target, *storage, products, setup.validity.startIso);
+    else
+      std::printf("journal cost: needs a demo of %d products or more\n", kJournalCostProducts);
   } catch (...) {
     server.stop();
     runner.join();
