@@ -11,21 +11,9 @@ namespace servertest {
 namespace {
 
 using testsupport::describe;
-using testsupport::describeRow;
+using testsupport::describeInFull;
 
 class LoadTest : public ::testing::TestWithParam<Engine> {};
-
-// A response in full: the answer's summary and, for a packet, every row.
-std::string fullText(const rpc::Response& response) {
-  std::string text = describe(response);
-  if (!response.error && response.result.kind() == rtl::VarKind::Array &&
-      response.result.asArray().size() == 3 &&
-      response.result.asArray()[2].kind() == rtl::VarKind::Packet) {
-    const auto& packet = *response.result.asArray()[2].asPacket();
-    for (size_t row = 0; row < packet.rowCount(); ++row) text += "\n" + describeRow(packet, row);
-  }
-  return text;
-}
 
 struct Query {
   std::string method;
@@ -59,7 +47,7 @@ TEST_P(LoadTest, EightClientsGetCorrectAnswersToAThousandMixedCallsEach) {
       {"GetProdValid", {"0001", "001", start, "00000000"}, {}},
       {"GetFilial", {int32_t{1}, ""}, {}},  // an error answer is an answer too
   };
-  for (auto& q : queries) q.expected = fullText(lone->call(q.method, q.params));
+  for (auto& q : queries) q.expected = describeInFull(lone->call(q.method, q.params));
 
   // Every update below then changes its row, so each one is recorded in the audit table.
   demo.db().scalar("UPDATE ITEMPRECO SET IDPROMOCAO = 'N'");
@@ -90,7 +78,7 @@ TEST_P(LoadTest, EightClientsGetCorrectAnswersToAThousandMixedCallsEach) {
             continue;
           }
           const Query& q = queries[(i * 7 + k) % queries.size()];
-          const std::string got = fullText(client->call(q.method, q.params));
+          const std::string got = describeInFull(client->call(q.method, q.params));
           if (got != q.expected)
             failures[k] = q.method + " call " + std::to_string(i) + " got:\n" + got.substr(0, 500);
         }

@@ -24,7 +24,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using testsupport::describe;
-using testsupport::describeRow;
+using testsupport::describeInFull;
 
 constexpr int kClients = 64;
 constexpr int kProducts = 1000;
@@ -42,18 +42,6 @@ long residentKiB(pid_t pid) {
   while (std::getline(status, line))
     if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
   return -1;
-}
-
-// A response in full: the answer's summary and, for a packet, every row.
-std::string fullText(const rpc::Response& response) {
-  std::string text = describe(response);
-  if (!response.error && response.result.kind() == rtl::VarKind::Array &&
-      response.result.asArray().size() == 3 &&
-      response.result.asArray()[2].kind() == rtl::VarKind::Packet) {
-    const auto& packet = *response.result.asArray()[2].asPacket();
-    for (size_t row = 0; row < packet.rowCount(); ++row) text += "\n" + describeRow(packet, row);
-  }
-  return text;
 }
 
 struct Query {
@@ -92,7 +80,7 @@ TEST_P(SoakTest, SixtyFourClientsRunMixedCallsAndUpdatesWithoutErrorsOrGrowth) {
       {"GetProdValid", {"0001", "001", start, "00000000"}, {}},
       {"GetFilial", {int32_t{1}, ""}, {}},  // an error answer is an answer too
   };
-  for (auto& q : queries) q.expected = fullText(lone->call(q.method, q.params));
+  for (auto& q : queries) q.expected = describeInFull(lone->call(q.method, q.params));
   lone.reset();
 
   const long rssAtStart = residentKiB(pid);
@@ -127,7 +115,7 @@ TEST_P(SoakTest, SixtyFourClientsRunMixedCallsAndUpdatesWithoutErrorsOrGrowth) {
             expected = "[0, '', null]";
           } else {
             const Query& q = queries[(i * 7 + k) % queries.size()];
-            got = fullText(client->call(q.method, q.params));
+            got = describeInFull(client->call(q.method, q.params));
             expected = q.expected;
           }
           record.micros.push_back(static_cast<uint32_t>(

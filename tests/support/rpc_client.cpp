@@ -12,6 +12,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "support/poll_wait.h"
+
 namespace testsupport {
 namespace {
 
@@ -21,21 +23,6 @@ using Clock = std::chrono::steady_clock;
   throw std::runtime_error(what + ": " + std::strerror(errno));
 }
 
-int msLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
-
-// Waits for `events` on fd until the deadline; false on timeout.
-bool waitFor(int fd, short events, Clock::time_point deadline) {
-  for (;;) {
-    pollfd p{fd, events, 0};
-    const int n = ::poll(&p, 1, msLeft(deadline));
-    if (n > 0) return true;
-    if (n == 0) return false;
-    if (errno != EINTR) fail("poll");
-  }
-}
 
 }  // namespace
 
@@ -179,6 +166,17 @@ std::string describeFields(const rtl::DataPacket& packet) {
     s += field.name + " " + rtl::FieldTypeName(field.type) + " " + std::to_string(field.size);
   }
   return s;
+}
+
+std::string describeInFull(const rpc::Response& response) {
+  std::string text = describe(response);
+  if (!response.error && response.result.kind() == rtl::VarKind::Array &&
+      response.result.asArray().size() == 3 &&
+      response.result.asArray()[2].kind() == rtl::VarKind::Packet) {
+    const auto& packet = *response.result.asArray()[2].asPacket();
+    for (size_t row = 0; row < packet.rowCount(); ++row) text += "\n" + describeRow(packet, row);
+  }
+  return text;
 }
 
 std::string describeRow(const rtl::DataPacket& packet, size_t row) {

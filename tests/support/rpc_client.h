@@ -64,6 +64,8 @@ std::string describe(const rpc::Response& response);
 std::string describeFields(const rtl::DataPacket& packet);
 // One row's values joined by "|", null as "null": "0001|Matriz|null".
 std::string describeRow(const rtl::DataPacket& packet, size_t row);
+// describe(response) followed, for an answer [0, "", packet], by every row on a line of its own.
+std::string describeInFull(const rpc::Response& response);
 // The packet of a successful answer [0, "", packet]; raises with the described response
 // otherwise.
 std::shared_ptr<const rtl::DataPacket> answerData(const rpc::Response& response);

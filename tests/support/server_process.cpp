@@ -19,6 +19,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "support/poll_wait.h"
+
 extern char** environ;
 
 namespace testsupport {
@@ -30,21 +32,6 @@ using Clock = std::chrono::steady_clock;
   throw std::runtime_error(what + (errno ? std::string(": ") + std::strerror(errno) : ""));
 }
 
-int msLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
-
-// Waits for `events` on fd until the deadline; false on timeout.
-bool waitFor(int fd, short events, Clock::time_point deadline) {
-  for (;;) {
-    pollfd p{fd, events, 0};
-    const int n = ::poll(&p, 1, msLeft(deadline));
-    if (n > 0) return true;
-    if (n == 0) return false;
-    if (errno != EINTR) fail("poll");
-  }
-}
 
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
