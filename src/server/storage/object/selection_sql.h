@@ -34,14 +34,6 @@ db::Sql gatheredProductCondition(db::Connection& c, const Selection& selection,
 
 // In list mode, refuses with the first listed code (in list order) that is not a product.
 void requireListedProducts(db::Connection& c, const Selection& selection);
-// The condition of productCondition for a change that places it in several statements of one
-// transaction. On SQLite a range is worked out once, into a table of the connection's own, and
-// the condition reads that: SQLite would otherwise normalise every product's tree code again
-// in each statement. Other selections, and PostgreSQL (which indexes the normalised codes),
-// get productCondition itself.
-db::Sql gatheredProductCondition(db::Connection& c, const Selection& selection,
-                                 std::string_view codeColumn);
-
 // In list mode, refuses with the first listed code that is not an item of the validity.
 void requireListedItems(db::Connection& c, const Selection& selection, const ValidityKey& key);
 
