@@ -45,6 +45,7 @@ struct Options {
   std::string listen = "127.0.0.1:2110";
   std::string tokenFile;
   size_t maxConnections = 256;
+  size_t maxReceivingMiB = ServerConfig().maxReceivingBytes >> 20;
   double lockWaitSeconds = 30;
 };
 
@@ -54,6 +55,7 @@ int serve(const Options& options) {
   config.host = address->host;
   config.port = address->port;
   config.maxConnections = options.maxConnections;
+  config.maxReceivingBytes = options.maxReceivingMiB << 20;
   if (!options.tokenFile.empty()) config.token = readToken(options.tokenFile);
 
   // A log reader that goes away must not take the server with it.
@@ -103,6 +105,11 @@ int runCommandLine(int argc, char** argv) {
       ->add_option("--max-connections", options.maxConnections,
                    "Connections served at once; more are closed at once (default 256, 0: no limit)")
       ->check(CLI::Range(size_t{0}, size_t{1'000'000}));
+  serveCommand
+      ->add_option("--max-receiving-mb", options.maxReceivingMiB,
+                   "MiB all connections together may hold in messages still arriving; a "
+                   "connection that would pass it is closed (default 1024, 0: no limit)")
+      ->check(CLI::Range(size_t{0}, size_t{1} << 20));
   serveCommand
       ->add_option("--lock-wait", options.lockWaitSeconds,
                    "Seconds a change waits for another change of the same data before it is "

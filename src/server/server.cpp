@@ -17,6 +17,7 @@ struct Server::Impl {
   Impl(ServerConfig c, std::vector<const ServerObject*> objects)
       : config(std::move(c)),
         dispatcher(std::move(objects), config.token, config.limits),
+        budget(config.maxReceivingBytes),
         threads(config.workers == 0 ? 1 : config.workers),
         io(static_cast<int>(threads)) {}
 
@@ -25,6 +26,8 @@ struct Server::Impl {
 
   ServerConfig config;
   Dispatcher dispatcher;
+  // Before io: the sessions its handlers hold use it to the end.
+  ReceiveBudget budget;
   unsigned threads;
   asio::io_context io;
   // The listener, the set of sessions and the stop flag are only touched on this strand.
@@ -113,7 +116,7 @@ void Server::Impl::accept() {
         }
         std::error_code ignored;
         socket.set_option(asio::ip::tcp::no_delay(true), ignored);
-        auto session = std::make_shared<Session>(std::move(socket), dispatcher, config.limits,
+        auto session = std::make_shared<Session>(std::move(socket), dispatcher, config.limits, budget,
                                                  [this](const std::shared_ptr<Session>& closed) {
                                                    asio::post(strand, [this, closed] {
                                                      sessions.erase(closed);

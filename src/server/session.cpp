@@ -24,11 +24,12 @@ std::string endpointText(const asio::ip::tcp::endpoint& endpoint) {
 }
 
 Session::Session(asio::ip::tcp::socket socket, const Dispatcher& dispatcher,
-                 const rpc::Limits& limits, Closed onClosed)
+                 const rpc::Limits& limits, ReceiveBudget& budget, Closed onClosed)
     : strand_(asio::make_strand(socket.get_executor())),
       socket_(std::move(socket)),
       dispatcher_(dispatcher),
       decoder_(limits),
+      budget_(budget),
       onClosed_(std::move(onClosed)) {
   std::error_code ec;
   socket_.non_blocking(true, ec);
@@ -64,7 +65,7 @@ void Session::read() {
           return;
         }
         self->decoder_.commit(n);
-        self->next();
+        if (self->settleBudget()) self->next();
       }));
 }
 
@@ -84,6 +85,8 @@ void Session::next() {
       close();
       return;
     }
+    // What a message took out of the decoder goes back to the budget.
+    if (!settleBudget()) return;
     if (!frame) {
       read();
       return;
@@ -150,9 +153,28 @@ void Session::finishWrite() {
     out_.clear();
 }
 
+bool Session::settleBudget() {
+  const size_t holding = decoder_.buffered();
+  if (holding <= held_) {
+    budget_.give(held_ - holding);
+    held_ = holding;
+    return true;
+  }
+  if (!budget_.take(holding - held_)) {
+    logConnection(peer_, "closed: the " + std::to_string(budget_.limit() >> 20) +
+                             " MiB for messages being received are in use");
+    close();
+    return false;
+  }
+  held_ = holding;
+  return true;
+}
+
 void Session::close() {
   if (closed_) return;
   closed_ = true;
+  budget_.give(held_);
+  held_ = 0;
   busy_ = false;
   std::error_code ignored;
   socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);

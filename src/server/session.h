@@ -18,6 +18,7 @@
 #include "rpc/out_buffer.h"
 #include "rpc/stream_decoder.h"
 #include "server/dispatcher.h"
+#include "server/receive_budget.h"
 
 namespace server {
 
@@ -28,8 +29,9 @@ class Session : public std::enable_shared_from_this<Session> {
  public:
   using Closed = std::function<void(const std::shared_ptr<Session>&)>;
 
+  // `budget` is shared by all sessions of the server and outlives them.
   Session(asio::ip::tcp::socket socket, const Dispatcher& dispatcher, const rpc::Limits& limits,
-          Closed onClosed);
+          ReceiveBudget& budget, Closed onClosed);
 
   // Both may be called from any thread.
   void start();
@@ -48,12 +50,17 @@ class Session : public std::enable_shared_from_this<Session> {
   // connection broke).
   bool writeNow();
   void finishWrite();
+  // Brings what this connection holds of the receive budget in line with the bytes its decoder
+  // holds; false, with the connection closed, when the budget cannot take them.
+  bool settleBudget();
   void close();
 
   asio::strand<asio::any_io_executor> strand_;
   asio::ip::tcp::socket socket_;
   const Dispatcher& dispatcher_;
   rpc::StreamDecoder decoder_;
+  ReceiveBudget& budget_;
+  size_t held_ = 0;  // bytes taken from budget_
   rpc::OutBuffer out_;
   SessionState state_;
   std::string peer_;

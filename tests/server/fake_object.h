@@ -50,7 +50,8 @@ class FakeObject : public server::ServerObject {
         {"Echo",
          {{ArgKind::String, ArgKind::StringRef}, {ArgKind::Date, ArgKind::Integer, ArgKind::Null}},
          [](const server::CallContext& context, const std::vector<server::Arg>& args) {
-           rtl::DataPacket packet({{"TEXT", rtl::FieldType::String, 100},
+           // TEXT is wide enough for the longest text a test sends.
+           rtl::DataPacket packet({{"TEXT", rtl::FieldType::String, 1 << 20},
                                    {"NUMBER", rtl::FieldType::Float, 0},
                                    {"CALLER", rtl::FieldType::String, 100}});
            packet.column(0).appendString(args[0].text);

@@ -155,6 +155,49 @@ TEST(ServerTest, ProtocolViolationClosesOnlyThatConnection) {
   }
 }
 
+// An Echo request whose text is `size` bytes, cut after `firstPart` bytes of it.
+std::pair<std::string, std::string> echoInTwoParts(size_t size, size_t firstPart) {
+  std::string head = "\x94\x00\x07\xa4"
+                     "Echo\x92\xdb"s;
+  for (int shift = 24; shift >= 0; shift -= 8) head += static_cast<char>((size >> shift) & 0xff);
+  const std::string text(size, 'x');
+  return {head + text.substr(0, firstPart), text.substr(firstPart) + "\x01"};
+}
+
+TEST(ServerTest, MessagesBeingReceivedShareOneBudgetAndGiveItBackWhenDone) {
+  servertest::FakeObject object;
+  server::ServerConfig config;
+  config.maxReceivingBytes = 96 << 10;
+  RunningServer running(config, object);
+
+  // Two halves of 50 KiB cannot both be held: one connection is closed, the other finishes.
+  const auto [first, rest] = echoInTwoParts(60 << 10, 50 << 10);
+  auto a = attached(running.port);
+  auto b = attached(running.port);
+  a->sendRaw(first);
+  b->sendRaw(first);
+  RpcClient* closed = nullptr;
+  for (int i = 0; i < 500 && !closed; ++i) {
+    if (a->readable(std::chrono::milliseconds(10))) closed = a.get();
+    else if (b->readable(std::chrono::milliseconds(10))) closed = b.get();
+  }
+  ASSERT_NE(closed, nullptr) << "neither connection was closed";
+  RpcClient& survivor = closed == a.get() ? *b : *a;
+  EXPECT_NO_THROW(closed->expectClosed());
+  survivor.sendRaw(rest);
+  EXPECT_EQ(echoed(survivor.receive()).size(), size_t{60} << 10);
+
+  // Both gave their bytes back: a message of 90 KiB fits again, one of 100 KiB never does.
+  auto c = attached(running.port);
+  const auto [whole, none] = echoInTwoParts(90 << 10, 90 << 10);
+  c->sendRaw(whole + none);
+  EXPECT_EQ(echoed(c->receive()).size(), size_t{90} << 10);
+  const auto [tooBig, tail] = echoInTwoParts(100 << 10, 100 << 10);
+  c->sendRaw(tooBig + tail);
+  EXPECT_NO_THROW(c->expectClosed());
+  EXPECT_EQ(echoed(survivor.call("Echo", {"still served", int32_t{0}})), "still served");
+}
+
 TEST(ServerTest, ConnectionsBeyondTheLimitAreClosedUntilOneLeaves) {
   servertest::FakeObject object;
   server::ServerConfig config;
