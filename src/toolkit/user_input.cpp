@@ -90,6 +90,11 @@ void userClose(TForm& form) {
   form.Close();
 }
 
+void userSetWindowState(TForm& form, TWindowState state) {
+  if (!form.Visible()) reject(form, "is not showing");
+  form.SetWindowState(state);
+}
+
 void userEditText(TControl& control, std::string_view editText) {
   TCustomEdit& edit = requireEditable(control);
   if (!edit.Focused()) reject(control, "does not have the focus");

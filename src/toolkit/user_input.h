@@ -40,6 +40,8 @@ void userChoose(TControl& control, int index);
 void userActivate(TForm& form);
 // Closes `form` as its close box does.
 void userClose(TForm& form);
+// Minimizes, maximizes or restores `form` as the buttons of its title bar do.
+void userSetWindowState(TForm& form, TWindowState state);
 // Keystroke level, for views: the edit text of the widget after a keystroke, kept to the
 // control's rules (mask, MaxLength). The edit must have the focus.
 void userEditText(TControl& control, std::string_view editText);

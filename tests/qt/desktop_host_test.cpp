@@ -88,8 +88,10 @@ TEST_F(DesktopHostTest, TheMenuEntryOpensTheScreenAndTheCloseBoxClosesIt) {
   // Opening again brings the same window back, also from the minimized state.
   window->showMinimized();
   ASSERT_TRUE(window->isMinimized());
+  EXPECT_EQ(window->form()->WindowState(), tk::TWindowState::wsMinimized);
   entry->trigger();
   EXPECT_FALSE(window->isMinimized());
+  EXPECT_EQ(window->form()->WindowState(), tk::TWindowState::wsNormal);
   EXPECT_EQ(area().subWindowList().size(), 1);
   EXPECT_EQ(screenWindow(), window);
 

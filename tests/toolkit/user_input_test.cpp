@@ -195,6 +195,9 @@ TEST_F(UserInput, RejectedInputChangesNothing) {
   form->Hide();
   EXPECT_EQ(rejected([&] { userClick(*sbtConfirma); }), "sbtConfirma is not on a showing form");
   EXPECT_EQ(rejected([&] { userClose(*form); }), "frm is not showing");
+  EXPECT_EQ(rejected([&] { userSetWindowState(*form, TWindowState::wsMinimized); }),
+            "frm is not showing");
+  EXPECT_EQ(form->WindowState(), TWindowState::wsNormal);
 
   // Nothing ran, nothing was shown; only the accepted keystroke changed the masked edit.
   EXPECT_EQ(log.take(), "medFilial.OnChange");

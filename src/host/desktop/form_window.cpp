@@ -95,6 +95,18 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     view_->runUserEvent([f] { tk::userClose(*f); });
 }
 
+void FormWindow::changeEvent(QEvent* event) {
+  QMdiSubWindow::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || gone_) return;
+  tk::TForm* f = form();
+  if (f == nullptr || !f->Visible()) return;
+  const tk::TWindowState now = isMinimized()   ? tk::TWindowState::wsMinimized
+                               : isMaximized() ? tk::TWindowState::wsMaximized
+                                               : tk::TWindowState::wsNormal;
+  // The form following its own state (followWindowState) lands here too, with nothing to do.
+  if (f->WindowState() != now) view_->runUserEvent([f, now] { tk::userSetWindowState(*f, now); });
+}
+
 void FormWindow::formGone() {
   gone_ = true;
   hide();
