@@ -46,6 +46,7 @@ struct Options {
   std::string tokenFile;
   size_t maxConnections = 256;
   size_t maxReceivingMiB = ServerConfig().maxReceivingBytes >> 20;
+  size_t maxSendingMiB = ServerConfig().maxSendingBytes >> 20;
   double lockWaitSeconds = 30;
 };
 
@@ -56,6 +57,7 @@ int serve(const Options& options) {
   config.port = address->port;
   config.maxConnections = options.maxConnections;
   config.maxReceivingBytes = options.maxReceivingMiB << 20;
+  config.maxSendingBytes = options.maxSendingMiB << 20;
   if (!options.tokenFile.empty()) config.token = readToken(options.tokenFile);
 
   // A log reader that goes away must not take the server with it.
@@ -109,6 +111,12 @@ int runCommandLine(int argc, char** argv) {
       ->add_option("--max-receiving-mb", options.maxReceivingMiB,
                    "MiB all connections together may hold in messages still arriving; a "
                    "connection that would pass it is closed (default 1024, 0: no limit)")
+      ->check(CLI::Range(size_t{0}, size_t{1} << 20));
+  serveCommand
+      ->add_option("--max-sending-mb", options.maxSendingMiB,
+                   "MiB all connections together may hold in answers their clients have not "
+                   "read yet; a connection that would pass it is closed (default 1024, 0: no "
+                   "limit)")
       ->check(CLI::Range(size_t{0}, size_t{1} << 20));
   serveCommand
       ->add_option("--lock-wait", options.lockWaitSeconds,

@@ -17,7 +17,8 @@ struct Server::Impl {
   Impl(ServerConfig c, std::vector<const ServerObject*> objects)
       : config(std::move(c)),
         dispatcher(std::move(objects), config.token, config.limits),
-        budget(config.maxReceivingBytes),
+        receiving(config.maxReceivingBytes),
+        sending(config.maxSendingBytes),
         threads(config.workers == 0 ? 1 : config.workers),
         io(static_cast<int>(threads)) {}
 
@@ -26,8 +27,9 @@ struct Server::Impl {
 
   ServerConfig config;
   Dispatcher dispatcher;
-  // Before io: the sessions its handlers hold use it to the end.
-  ReceiveBudget budget;
+  // Before io: the sessions its handlers hold use them to the end.
+  ByteBudget receiving;
+  ByteBudget sending;
   unsigned threads;
   asio::io_context io;
   // The listener, the set of sessions and the stop flag are only touched on this strand.
@@ -116,7 +118,7 @@ void Server::Impl::accept() {
         }
         std::error_code ignored;
         socket.set_option(asio::ip::tcp::no_delay(true), ignored);
-        auto session = std::make_shared<Session>(std::move(socket), dispatcher, config.limits, budget,
+        auto session = std::make_shared<Session>(std::move(socket), dispatcher, config.limits, receiving, sending,
                                                  [this](const std::shared_ptr<Session>& closed) {
                                                    asio::post(strand, [this, closed] {
                                                      sessions.erase(closed);

@@ -31,9 +31,11 @@ struct ServerConfig {
   // which nobody waits for the answer anymore.
   std::chrono::milliseconds drainTimeout{120'000};
   rpc::Limits limits;
-  // The bytes all connections together may hold in messages still arriving; a connection
-  // that would pass it is closed. 0 for no limit.
+  // The bytes all connections together may hold in messages still arriving, and in answers
+  // their clients have not read yet; a connection that would pass either is closed. 0 for no
+  // limit.
   size_t maxReceivingBytes = size_t{1} << 30;
+  size_t maxSendingBytes = size_t{1} << 30;
 };
 
 class Server {

@@ -24,12 +24,14 @@ std::string endpointText(const asio::ip::tcp::endpoint& endpoint) {
 }
 
 Session::Session(asio::ip::tcp::socket socket, const Dispatcher& dispatcher,
-                 const rpc::Limits& limits, ReceiveBudget& budget, Closed onClosed)
+                 const rpc::Limits& limits, ByteBudget& receiving, ByteBudget& sending,
+                 Closed onClosed)
     : strand_(asio::make_strand(socket.get_executor())),
       socket_(std::move(socket)),
       dispatcher_(dispatcher),
       decoder_(limits),
-      budget_(budget),
+      receiving_(receiving),
+      sending_(sending),
       onClosed_(std::move(onClosed)) {
   std::error_code ec;
   socket_.non_blocking(true, ec);
@@ -130,6 +132,14 @@ bool Session::writeNow() {
   }
   if (!ec && sent == out_.size()) return true;
   const size_t from = ec ? 0 : sent;
+  // The rest waits for the client to read it.
+  if (!sending_.take(out_.size() - from)) {
+    logConnection(peer_, "closed: the " + std::to_string(sending_.limit() >> 20) +
+                             " MiB for answers not yet read are in use");
+    close();
+    return false;
+  }
+  sendingHeld_ = out_.size() - from;
   asio::async_write(
       socket_, asio::buffer(out_.data() + from, out_.size() - from),
       asio::bind_executor(strand_, [self = shared_from_this()](std::error_code ec, size_t) {
@@ -146,6 +156,8 @@ bool Session::writeNow() {
 
 void Session::finishWrite() {
   busy_ = false;
+  sending_.give(sendingHeld_);
+  sendingHeld_ = 0;
   // Keep the buffer for the next answer, unless a bulk answer made it big.
   if (out_.size() > kKeepOutBuffer)
     out_ = rpc::OutBuffer();
@@ -155,26 +167,28 @@ void Session::finishWrite() {
 
 bool Session::settleBudget() {
   const size_t holding = decoder_.buffered();
-  if (holding <= held_) {
-    budget_.give(held_ - holding);
-    held_ = holding;
+  if (holding <= receivingHeld_) {
+    receiving_.give(receivingHeld_ - holding);
+    receivingHeld_ = holding;
     return true;
   }
-  if (!budget_.take(holding - held_)) {
-    logConnection(peer_, "closed: the " + std::to_string(budget_.limit() >> 20) +
+  if (!receiving_.take(holding - receivingHeld_)) {
+    logConnection(peer_, "closed: the " + std::to_string(receiving_.limit() >> 20) +
                              " MiB for messages being received are in use");
     close();
     return false;
   }
-  held_ = holding;
+  receivingHeld_ = holding;
   return true;
 }
 
 void Session::close() {
   if (closed_) return;
   closed_ = true;
-  budget_.give(held_);
-  held_ = 0;
+  receiving_.give(receivingHeld_);
+  receivingHeld_ = 0;
+  sending_.give(sendingHeld_);
+  sendingHeld_ = 0;
   busy_ = false;
   std::error_code ignored;
   socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);

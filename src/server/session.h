@@ -18,7 +18,7 @@
 #include "rpc/out_buffer.h"
 #include "rpc/stream_decoder.h"
 #include "server/dispatcher.h"
-#include "server/receive_budget.h"
+#include "server/byte_budget.h"
 
 namespace server {
 
@@ -29,9 +29,10 @@ class Session : public std::enable_shared_from_this<Session> {
  public:
   using Closed = std::function<void(const std::shared_ptr<Session>&)>;
 
-  // `budget` is shared by all sessions of the server and outlives them.
+  // The budgets are shared by all sessions of the server and outlive them: `receiving` for
+  // messages still arriving, `sending` for answers the client has not read yet.
   Session(asio::ip::tcp::socket socket, const Dispatcher& dispatcher, const rpc::Limits& limits,
-          ReceiveBudget& budget, Closed onClosed);
+          ByteBudget& receiving, ByteBudget& sending, Closed onClosed);
 
   // Both may be called from any thread.
   void start();
@@ -50,8 +51,8 @@ class Session : public std::enable_shared_from_this<Session> {
   // connection broke).
   bool writeNow();
   void finishWrite();
-  // Brings what this connection holds of the receive budget in line with the bytes its decoder
-  // holds; false, with the connection closed, when the budget cannot take them.
+  // Brings what this connection holds of the receiving budget in line with the bytes its
+  // decoder holds; false, with the connection closed, when the budget cannot take them.
   bool settleBudget();
   void close();
 
@@ -59,8 +60,10 @@ class Session : public std::enable_shared_from_this<Session> {
   asio::ip::tcp::socket socket_;
   const Dispatcher& dispatcher_;
   rpc::StreamDecoder decoder_;
-  ReceiveBudget& budget_;
-  size_t held_ = 0;  // bytes taken from budget_
+  ByteBudget& receiving_;
+  ByteBudget& sending_;
+  size_t receivingHeld_ = 0;  // bytes taken from receiving_
+  size_t sendingHeld_ = 0;    // bytes taken from sending_
   rpc::OutBuffer out_;
   SessionState state_;
   std::string peer_;

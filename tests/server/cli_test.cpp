@@ -27,6 +27,7 @@ TEST(CommandLineTest, BadUsageExitsTwoWithOneLineOnStandardError) {
       {"serve", "--db", db, "--listen", "127.0.0.1:70000"},
       {"serve", "--db", db, "--max-connections", "-1"},
       {"serve", "--db", db, "--max-receiving-mb", "2000000"},
+      {"serve", "--db", db, "--max-sending-mb", "-5"},
       {"demo", "--db", db, "--products", "0"},
       {"demo", "--db", db, "--products", "many"},
       {"init", "--db", db, "--unknown"},
@@ -51,7 +52,8 @@ TEST(CommandLineTest, HelpExitsZero) {
   const auto serve = runVnd42400({"serve", "--help"});
   EXPECT_EQ(serve.status, 0);
   for (const char* option :
-       {"--db", "--listen", "--token-file", "--max-connections", "--max-receiving-mb"})
+       {"--db", "--listen", "--token-file", "--max-connections", "--max-receiving-mb",
+        "--max-sending-mb"})
     EXPECT_NE(serve.out.find(option), std::string::npos) << serve.out;
 }
 

@@ -12,6 +12,7 @@
 
 #include "fake_object.h"
 #include "rpc/client_codec.h"
+#include "server/byte_budget.h"
 #include "server/server.h"
 #include "support/server_process.h"
 
@@ -196,6 +197,32 @@ TEST(ServerTest, MessagesBeingReceivedShareOneBudgetAndGiveItBackWhenDone) {
   c->sendRaw(tooBig + tail);
   EXPECT_NO_THROW(c->expectClosed());
   EXPECT_EQ(echoed(survivor.call("Echo", {"still served", int32_t{0}})), "still served");
+}
+
+TEST(ServerTest, AnAnswerLeftUnreadBeyondTheSendingBudgetClosesItsConnection) {
+  servertest::FakeObject object;
+  object.gate.open();
+  server::ServerConfig config;
+  config.maxSendingBytes = 4 << 20;  // Big answers about 20 MB, more than sockets buffer
+  RunningServer running(config, object);
+  auto reader = attached(running.port);
+  reader->send("Big", {});
+  EXPECT_THROW(reader->receive(), std::exception) << "the answer arrived whole";
+  auto other = attached(running.port);
+  EXPECT_EQ(echoed(other->call("Echo", {"still served", int32_t{0}})), "still served");
+}
+
+TEST(ServerTest, ByteBudgetsTakeWithinTheirLimitAndGiveBack) {
+  server::ByteBudget budget(100);
+  EXPECT_TRUE(budget.take(60));
+  EXPECT_FALSE(budget.take(41));
+  EXPECT_EQ(budget.used(), 60u) << "a refused take takes nothing";
+  EXPECT_TRUE(budget.take(40));
+  budget.give(60);
+  EXPECT_TRUE(budget.take(60));
+  EXPECT_FALSE(budget.take(size_t(-1))) << "no wrap-around";
+  server::ByteBudget unlimited(0);
+  EXPECT_TRUE(unlimited.take(size_t{1} << 40));
 }
 
 TEST(ServerTest, ConnectionsBeyondTheLimitAreClosedUntilOneLeaves) {

@@ -1,8 +1,8 @@
-#include "server/receive_budget.h"
+#include "server/byte_budget.h"
 
 namespace server {
 
-bool ReceiveBudget::take(size_t n) {
+bool ByteBudget::take(size_t n) {
   if (limit_ == 0) {
     used_.fetch_add(n, std::memory_order_relaxed);
     return true;
