@@ -60,6 +60,27 @@ int caretAfterKey(const tk::EditMask& mask, const std::vector<std::string>& cell
   return caret;
 }
 
+// The cells of an edit about to lose characters, and its selection [from, to) kept inside them.
+struct Erasure {
+  std::vector<std::string> cells;
+  int from = 0;
+  int to = 0;
+};
+
+Erasure erasureOf(const tk::EditMask& mask, std::string_view editText, int selStart, int selEnd) {
+  Erasure e{cellsOf(mask, editText)};
+  const int n = static_cast<int>(e.cells.size());
+  e.from = clampCaret(std::min(selStart, selEnd), n);
+  e.to = clampCaret(std::max(selStart, selEnd), n);
+  return e;
+}
+
+// Backspace and Delete on a selection both blank it and leave the caret at its start.
+MaskEdit clearSelection(const tk::EditMask& mask, Erasure& e) {
+  clearRange(mask, e.cells, e.from, e.to);
+  return {join(e.cells), e.from};
+}
+
 }  // namespace
 
 MaskEdit TypeKeys(const tk::EditMask& mask, std::string_view editText, int selStart, int selEnd,
@@ -77,35 +98,24 @@ MaskEdit TypeKeys(const tk::EditMask& mask, std::string_view editText, int selSt
 }
 
 MaskEdit Backspace(const tk::EditMask& mask, std::string_view editText, int selStart, int selEnd) {
-  std::vector<std::string> cells = cellsOf(mask, editText);
-  const int n = static_cast<int>(cells.size());
-  const int from = clampCaret(std::min(selStart, selEnd), n);
-  const int to = clampCaret(std::max(selStart, selEnd), n);
-  if (from != to) {
-    clearRange(mask, cells, from, to);
-    return {join(cells), from};
-  }
-  int pos = from - 1;
+  Erasure e = erasureOf(mask, editText, selStart, selEnd);
+  if (e.from != e.to) return clearSelection(mask, e);
+  int pos = e.from - 1;
   while (pos >= 0 && mask.isLiteral(pos)) --pos;
-  if (pos < 0) return {join(cells), from};
-  clearRange(mask, cells, pos, pos + 1);
-  return {join(cells), pos};
+  if (pos < 0) return {join(e.cells), e.from};
+  clearRange(mask, e.cells, pos, pos + 1);
+  return {join(e.cells), pos};
 }
 
 MaskEdit DeleteForward(const tk::EditMask& mask, std::string_view editText, int selStart,
                        int selEnd) {
-  std::vector<std::string> cells = cellsOf(mask, editText);
-  const int n = static_cast<int>(cells.size());
-  const int from = clampCaret(std::min(selStart, selEnd), n);
-  const int to = clampCaret(std::max(selStart, selEnd), n);
-  if (from != to) {
-    clearRange(mask, cells, from, to);
-    return {join(cells), from};
-  }
-  int pos = from;
+  Erasure e = erasureOf(mask, editText, selStart, selEnd);
+  if (e.from != e.to) return clearSelection(mask, e);
+  const int n = static_cast<int>(e.cells.size());
+  int pos = e.from;
   while (pos < n && mask.isLiteral(pos)) ++pos;
-  if (pos < n) clearRange(mask, cells, pos, pos + 1);
-  return {join(cells), from};
+  if (pos < n) clearRange(mask, e.cells, pos, pos + 1);
+  return {join(e.cells), e.from};
 }
 
 }  // namespace qtviews

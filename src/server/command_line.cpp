@@ -107,17 +107,17 @@ int runCommandLine(int argc, char** argv) {
       ->add_option("--max-connections", options.maxConnections,
                    "Connections served at once; more are closed at once (default 256, 0: no limit)")
       ->check(CLI::Range(size_t{0}, size_t{1'000'000}));
-  serveCommand
-      ->add_option("--max-receiving-mb", options.maxReceivingMiB,
-                   "MiB all connections together may hold in messages still arriving; a "
-                   "connection that would pass it is closed (default 1024, 0: no limit)")
-      ->check(CLI::Range(size_t{0}, size_t{1} << 20));
-  serveCommand
-      ->add_option("--max-sending-mb", options.maxSendingMiB,
-                   "MiB all connections together may hold in answers their clients have not "
-                   "read yet; a connection that would pass it is closed (default 1024, 0: no "
-                   "limit)")
-      ->check(CLI::Range(size_t{0}, size_t{1} << 20));
+  // The memory budgets shared by all connections (byte_budget.h).
+  const auto addBudget = [&](const char* name, size_t& mib, const std::string& what) {
+    serveCommand
+        ->add_option(name, mib,
+                     "MiB all connections together may hold in " + what +
+                         "; a connection that would pass it is closed (default 1024, 0: no "
+                         "limit)")
+        ->check(CLI::Range(size_t{0}, size_t{1} << 20));
+  };
+  addBudget("--max-receiving-mb", options.maxReceivingMiB, "messages still arriving");
+  addBudget("--max-sending-mb", options.maxSendingMiB, "answers their clients have not read yet");
   serveCommand
       ->add_option("--lock-wait", options.lockWaitSeconds,
                    "Seconds a change waits for another change of the same data before it is "

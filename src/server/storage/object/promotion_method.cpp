@@ -78,8 +78,9 @@ Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
                          .add("modoLista", listMode)
                          .text();
 
-  // The selected items of the validity; `differs` keeps those not in the requested state.
-  db::Sql selected = itemsOf(key, productCondition(selection, storage.engine(), "CDPRODUTO"));
+  // The selected items of the validity, worked out in `verify` inside the change's
+  // transaction; `differs` keeps those not in the requested state.
+  db::Sql selected;
   db::Sql differs;
   differs.bind(flag, " AND IDPROMOCAO <> CAST(? AS CHAR(1))");
 
