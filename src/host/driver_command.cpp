@@ -66,7 +66,7 @@ void expectCount(const std::vector<Token>& tokens, size_t count, const std::stri
 const std::vector<std::string>& CommandSummary() {
   static const std::vector<std::string> summary{
       "open", "activate", "close", "focus NAME", "type NAME TEXT", "click NAME",
-      "choose NAME INDEX", "answer yes|no", "pick INDEX|cancel", "mark KEY...|none|cancel",
+      "choose NAME INDEX", "escape", "answer yes|no", "pick INDEX|cancel", "mark KEY...|none|cancel",
       "state", "help", "quit"};
   return summary;
 }
@@ -79,8 +79,8 @@ std::optional<DriverCommand> ParseCommand(const std::string& line) {
   c.verb = t[0].text;
   const std::string& v = c.verb;
   if (t[0].quoted) throw CommandError("a command is a word, not a string");
-  if (v == "open" || v == "activate" || v == "close" || v == "state" || v == "quit" ||
-      v == "help") {
+  if (v == "open" || v == "activate" || v == "close" || v == "escape" || v == "state" ||
+      v == "quit" || v == "help") {
     expectCount(t, 1, v);
   } else if (v == "focus" || v == "click") {
     expectCount(t, 2, v + " NAME");

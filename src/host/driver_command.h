@@ -6,7 +6,7 @@
 //
 // A word is a run of characters other than blanks; a JSON string is written as JSON writes it
 // ("01/12/2026", "Feij\u00e3o", "" for empty). Commands, with what they take:
-//   open | activate | close | state | quit | help
+//   open | activate | close | escape | state | quit | help
 //   focus NAME | click NAME | type NAME TEXT | choose NAME INDEX
 //   answer yes|no | pick INDEX|cancel | mark KEY... | mark none | mark cancel
 // Blank lines and lines starting with "#" are no command.

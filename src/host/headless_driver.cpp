@@ -38,6 +38,12 @@ ordered_json listsJson(const std::vector<tk::ShownList>& lists) {
   return out;
 }
 
+// Esc goes to the control that has the focus; with none, or one that ignores the key, nothing
+// happens (the screen has no window-wide use for it).
+void pressEscape(tk::TForm& form) {
+  if (tk::TWinControl* focused = form.ActiveControl()) tk::userEscape(*focused);
+}
+
 }  // namespace
 
 HeadlessDriver::HeadlessDriver(ScreenModule& module, tk::TApplication& application)
@@ -105,6 +111,7 @@ ordered_json HeadlessDriver::Execute(const DriverCommand& c) {
     else if (v == "type") tk::userType(*control, c.text);
     else if (v == "click") tk::userClick(*control);
     else if (v == "choose") tk::userChoose(*control, c.index);
+    else if (v == "escape") pressEscape(*form);
   });
   tk::HeadlessPorts::Record shown = ports.TakeShown();
   if (outcome.rejected) return Refused(outcome.className, outcome.message);

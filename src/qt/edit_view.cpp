@@ -79,9 +79,6 @@ void EditView::sync(tk::Prop p) {
       ControlView::sync(p);
       applyColor();
       break;
-    case tk::Prop::Focused:
-      if (e->Focused()) entryText_ = e->EditText();
-      break;
     default:
       ControlView::sync(p);
       break;
@@ -161,11 +158,14 @@ bool EditView::handleMaskedKey(QKeyEvent* event) {
 
 void EditView::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
-  if (key == Qt::Key_Escape && mask() != nullptr && edit() != nullptr && edit()->Focused() &&
-      edit()->EditText() != entryText_) {
-    submit(entryText_, 0);
-    event->accept();
-    return;
+  if (key == Qt::Key_Escape && edit() != nullptr && edit()->Focused()) {
+    bool used = false;
+    userEvent([this, &used] { used = tk::userEscape(*edit()); });
+    if (used) {
+      showModelText(0);
+      event->accept();
+      return;
+    }
   }
   const bool passesThrough = key == Qt::Key_Return || key == Qt::Key_Enter ||
                              key == Qt::Key_Escape || key == Qt::Key_Tab || key == Qt::Key_Backtab;

@@ -4,8 +4,8 @@
 // handed over with userEditText, and the widget is then set to what the model holds, caret
 // included. In a masked edit a key overwrites the next position that accepts it (the mask
 // engine decides, see mask_typing.h); in a plain edit Qt edits and the model trims to
-// MaxLength. Esc in a masked edit abandons the changes: the text goes back to what it was when
-// the focus arrived (the way out the mask's refusal on exit tells the user about).
+// MaxLength. Esc goes to the model first (userEscape): a masked edit abandons the user's
+// changes there, the way out the mask's refusal on exit tells the user about.
 
 #include <QLineEdit>
 
@@ -41,8 +41,7 @@ class EditView : public QLineEdit, public ControlView {
   bool handleMaskedKey(QKeyEvent* event);
   void textEditedByQt(const QString& text);
 
-  bool showing_ = false;   // setting the widget from the model: not a user edit
-  std::string entryText_;  // the edit text when the focus last arrived (Esc goes back to it)
+  bool showing_ = false;  // setting the widget from the model: not a user edit
 };
 
 // Character positions of a text and Qt's UTF-16 positions, both ways.

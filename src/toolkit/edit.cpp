@@ -11,11 +11,25 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
 void TCustomEdit::SetText(std::string_view value) {
   modified_ = false;
   StoreEditText(std::string(value));
+  unmodifiedText_ = editText_;
 }
 
 void TCustomEdit::SetEditText(std::string_view value) {
   modified_ = false;
   StoreEditText(std::string(value));
+  unmodifiedText_ = editText_;
+}
+
+void TCustomEdit::MarkUnmodified() {
+  modified_ = false;
+  unmodifiedText_ = editText_;
+}
+
+bool TCustomEdit::AbandonUserChanges() {
+  if (!modified_) return false;
+  modified_ = false;
+  StoreEditText(unmodifiedText_);
+  return true;
 }
 
 void TCustomEdit::StoreEditText(std::string value) {

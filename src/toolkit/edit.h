@@ -44,13 +44,21 @@ class TCustomEdit : public TWinControl {
  protected:
   // Compares, stores, notifies Text, then fires OnChange.
   void StoreEditText(std::string value);
-  void FocusArrived() override { modified_ = false; }
+  void FocusArrived() override { MarkUnmodified(); }
+  // Puts back the edit text the user started changing from and clears Modified; false, doing
+  // nothing, when the user changed nothing.
+  bool AbandonUserChanges();
 
  private:
   std::string editText_;
   int maxLength_ = 0;
   bool readOnly_ = false;
   bool modified_ = false;
+  // The edit text when the user had changed nothing: on the focus's arrival, or when the
+  // program last assigned it.
+  std::string unmodifiedText_;
+
+  void MarkUnmodified();
 };
 
 class TEdit : public TCustomEdit {

@@ -32,6 +32,10 @@ int TMaskEdit::MaxLength() const {
   return IsMasked() ? mask_.length() : TCustomEdit::MaxLength();
 }
 
+bool TMaskEdit::Reset() {
+  return IsMasked() && AbandonUserChanges();
+}
+
 std::string TMaskEdit::TypedEditText(std::string_view keys) const {
   if (!IsMasked()) return TCustomEdit::TypedEditText(keys);
   return mask_.typeInto(mask_.blankTemplate(), 0, keys);

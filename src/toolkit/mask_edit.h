@@ -4,7 +4,8 @@
 // lays the value into the mask. While a mask is set MaxLength is the mask's length and
 // assigning it changes nothing. Assigning the same mask again does nothing; another mask
 // re-lays the current Text through it. Leaving the edit after the user changed it raises
-// EDBEditError when a required position is unfilled, and the focus stays.
+// EDBEditError when a required position is unfilled, and the focus stays; Esc (Reset) is the
+// way out.
 
 #include <string>
 #include <string_view>
@@ -28,6 +29,11 @@ class TMaskEdit : public TCustomEdit {
   void SetText(std::string_view value) override;
   void SetEditText(std::string_view value) override;
   int MaxLength() const override;
+
+  // Esc: while masked, gives back the text the user started changing from (on the focus's
+  // arrival, or the program's last assignment) and clears Modified, so that the edit may be
+  // left again. False, doing nothing, when the user changed nothing.
+  bool Reset();
 
   std::string TypedEditText(std::string_view keys) const override;
   std::string ConformEditText(std::string_view editText) const override;

@@ -2,6 +2,7 @@
 
 #include "toolkit/application.h"
 #include "toolkit/edit.h"
+#include "toolkit/mask_edit.h"
 #include "toolkit/radio_group.h"
 
 namespace tk {
@@ -93,6 +94,14 @@ void userClose(TForm& form) {
 void userSetWindowState(TForm& form, TWindowState state) {
   if (!form.Visible()) reject(form, "is not showing");
   form.SetWindowState(state);
+}
+
+bool userEscape(TControl& control) {
+  requireReachable(control);
+  auto* wc = dynamic_cast<TWinControl*>(&control);
+  if (wc == nullptr || !wc->Focused()) reject(control, "does not have the focus");
+  auto* masked = dynamic_cast<TMaskEdit*>(&control);
+  return masked != nullptr && !masked->ReadOnly() && masked->Reset();
 }
 
 void userEditText(TControl& control, std::string_view editText) {

@@ -42,6 +42,11 @@ void userActivate(TForm& form);
 void userClose(TForm& form);
 // Minimizes, maximizes or restores `form` as the buttons of its title bar do.
 void userSetWindowState(TForm& form, TWindowState state);
+// Presses Esc in `control`, which must have the focus: a masked edit the user changed takes
+// back the text it had before (TMaskEdit::Reset), its change handler running when the text
+// differs. True when the control used the key; other controls ignore it (a view then passes it
+// on to the window).
+bool userEscape(TControl& control);
 // Keystroke level, for views: the edit text of the widget after a keystroke, kept to the
 // control's rules (mask, MaxLength). The edit must have the focus.
 void userEditText(TControl& control, std::string_view editText);

@@ -40,6 +40,7 @@ TEST(DriverCommandTest, ReadsEveryCommand) {
   EXPECT_EQ(parsed("mark \"0000000001\" \"0000000003\""), "mark key=0000000001 key=0000000003");
   EXPECT_EQ(parsed("mark none"), "mark");
   EXPECT_EQ(parsed("mark cancel"), "mark cancel");
+  EXPECT_EQ(parsed("escape"), "escape");
   EXPECT_EQ(parsed("state"), "state");
   EXPECT_EQ(parsed("quit"), "quit");
   EXPECT_EQ(parsed("help"), "help");
@@ -60,6 +61,7 @@ TEST(DriverCommandTest, RefusesMalformedLinesWithAReason) {
   EXPECT_EQ(parsed("answer maybe"), "error: usage: answer yes|no");
   EXPECT_EQ(parsed("mark 0000000001"), "error: KEY must be a JSON string, e.g. \"0000000001\"");
   EXPECT_EQ(parsed("open now"), "error: usage: open");
+  EXPECT_EQ(parsed("escape depDtIniVig"), "error: usage: escape");
   EXPECT_EQ(parsed("type a \"b\"\"c\""), "error: a blank must follow a JSON string");
 }
 

@@ -173,5 +173,27 @@ TEST_F(InputTest, EscapeAbandonsWhatTheMaskRefusedOnExit) {
   EXPECT_EQ(focused(), "rbtTodos");
 }
 
+TEST_F(InputTest, EscapeLetsABlankDateBeLeftBlankAgain) {
+  openView();
+  auto* table = widget<QLineEdit>("medCdTabePrec");
+  QTest::mouseClick(table, Qt::LeftButton);
+  table->selectAll();
+  QTest::keyClicks(table, "1");
+  QTest::keyClick(table, Qt::Key_Tab);
+  auto* start = widget<QLineEdit>("depDtIniVig");
+  ASSERT_EQ(qtFocus(), "depDtIniVig");
+  ASSERT_EQ(start->text(), QStringLiteral("__/__/____"));
+  shown();
+  QTest::keyClicks(start, "0212");
+  QTest::keyClick(start, Qt::Key_Tab);
+  EXPECT_EQ(shown(), "error: Invalid input value.  Use escape key to abandon changes.\n");
+  QTest::keyClick(start, Qt::Key_Escape);
+  EXPECT_EQ(start->text(), QStringLiteral("__/__/____"));
+  EXPECT_EQ(start->cursorPosition(), 0);
+  QTest::keyClick(start, Qt::Key_Tab);
+  EXPECT_EQ(shown(), "");
+  EXPECT_NE(focused(), "depDtIniVig");
+}
+
 }  // namespace
 }  // namespace qttest

@@ -205,6 +205,37 @@ TEST_F(UserInput, RejectedInputChangesNothing) {
   EXPECT_TRUE(ports.TakeShown().messages.empty());
 }
 
+TEST_F(UserInput, EscapeAbandonsTheUsersChangesToAMaskedEdit) {
+  // A blank date the user half filled in: the mask keeps the focus until Esc abandons it.
+  auto* dep = add<TMaskEdit>(form, form, "dep");
+  dep->SetEditMask("!99/99/0000;1;_");
+  dep->OnChange = log.note("OnChange");
+  userFocus(*dep);
+  log.take();
+  EXPECT_FALSE(userEscape(*dep));  // nothing changed: the key is not used
+  userEditText(*dep, "02/12/____");
+  EXPECT_THROW(userFocus(*edtNome), rtl::EDBEditError);
+  EXPECT_TRUE(userEscape(*dep));
+  EXPECT_EQ(dep->EditText(), "__/__/____");
+  EXPECT_FALSE(dep->Modified());
+  EXPECT_EQ(log.take(), "dep.OnChange dep.OnChange");
+  userFocus(*edtNome);
+  EXPECT_EQ(log.take(), "edtNome.OnEnter");
+
+  // What the program assigned is what the user started from.
+  userFocus(*dep);
+  dep->SetText("01/12/2026");
+  userType(*dep, "3112");
+  EXPECT_TRUE(userEscape(*dep));
+  EXPECT_EQ(dep->Text(), "01/12/2026");
+
+  // Only a masked edit that has the focus uses the key.
+  userType(*edtNome, "Matriz");
+  EXPECT_FALSE(userEscape(*edtNome));
+  EXPECT_EQ(edtNome->Text(), "Matriz");
+  EXPECT_THROW(userEscape(*medFilial), EInputRejected);
+}
+
 TEST_F(UserInput, KeystrokeTextFromAViewKeepsTheMask) {
   userEditText(*medFilial, "a1-b");
   EXPECT_EQ(medFilial->EditText(), "A1 B");  // "-" is no letter or digit: blank
