@@ -66,8 +66,8 @@ void expectCount(const std::vector<Token>& tokens, size_t count, const std::stri
 const std::vector<std::string>& CommandSummary() {
   static const std::vector<std::string> summary{
       "open", "activate", "close", "focus NAME", "type NAME TEXT", "click NAME",
-      "choose NAME INDEX", "escape", "answer yes|no", "pick INDEX|cancel", "mark KEY...|none|cancel",
-      "state", "help", "quit"};
+      "choose NAME INDEX", "escape", "answer yes|no", "pick INDEX|cancel",
+      "mark KEY...|none|cancel", "state", "help", "quit"};
   return summary;
 }
 

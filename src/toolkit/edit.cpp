@@ -9,14 +9,16 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
 }
 
 void TCustomEdit::SetText(std::string_view value) {
-  modified_ = false;
-  StoreEditText(std::string(value));
-  unmodifiedText_ = editText_;
+  AssignEditText(std::string(value));
 }
 
 void TCustomEdit::SetEditText(std::string_view value) {
+  AssignEditText(std::string(value));
+}
+
+void TCustomEdit::AssignEditText(std::string value) {
   modified_ = false;
-  StoreEditText(std::string(value));
+  StoreEditText(std::move(value));
   unmodifiedText_ = editText_;
 }
 

@@ -58,6 +58,8 @@ class TCustomEdit : public TWinControl {
   // program last assigned it.
   std::string unmodifiedText_;
 
+  // The program's assignment: stores the text as the one the user starts from.
+  void AssignEditText(std::string value);
   void MarkUnmodified();
 };
 

@@ -55,7 +55,8 @@ TEST(DriverCommandTest, RefusesMalformedLinesWithAReason) {
   EXPECT_EQ(parsed("type medCdFilial \"\\x\""), "error: bad JSON text \"\\x\"");
   EXPECT_EQ(parsed("type medCdFilial"), "error: usage: type NAME TEXT");
   EXPECT_EQ(parsed("focus"), "error: usage: focus NAME");
-  EXPECT_EQ(parsed("focus \"medCdFilial\""), "error: NAME is a control name, written without quotes");
+  EXPECT_EQ(parsed("focus \"medCdFilial\""),
+            "error: NAME is a control name, written without quotes");
   EXPECT_EQ(parsed("choose rdgPromocao one"), "error: INDEX must be a whole number");
   EXPECT_EQ(parsed("pick -1"), "error: INDEX counts from 0");
   EXPECT_EQ(parsed("answer maybe"), "error: usage: answer yes|no");
