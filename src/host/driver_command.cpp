@@ -53,7 +53,8 @@ int integer(const Token& t, const std::string& what) {
   } catch (const std::exception&) {
     used = 0;
   }
-  if (used != t.text.size() || t.text[0] == '+') throw CommandError(what + " must be a whole number");
+  if (used != t.text.size() || t.text[0] == '+')
+    throw CommandError(what + " must be a whole number");
   return value;
 }
 

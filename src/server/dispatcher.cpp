@@ -70,8 +70,14 @@ CallOutcome error(rpc::OutBuffer& out, uint32_t msgid, std::string method, int c
 
 // What the peer learns of a failure inside the server: which call failed, not why -- the
 // cause (database errors with their SQL, file names) stays in the server's log.
-std::string internalError(const std::string& method) {
-  return "erro interno do servidor (" + method + "); a causa está no registro do servidor";
+CallOutcome internalError(rpc::OutBuffer& out, uint32_t msgid, const std::string& method,
+                          std::string cause) {
+  out.clear();
+  CallOutcome outcome = error(out, msgid, method, 500,
+                              "erro interno do servidor (" + method +
+                                  "); a causa está no registro do servidor");
+  outcome.detail = std::move(cause);
+  return outcome;
 }
 
 }  // namespace
@@ -161,15 +167,9 @@ CallOutcome Dispatcher::handle(const rpc::Frame& frame, SessionState& state,
     out.clear();
     return error(out, id, std::move(method), e.code(), e.what());
   } catch (const std::exception& e) {
-    out.clear();
-    CallOutcome outcome = error(out, id, method, 500, internalError(method));
-    outcome.detail = e.what();
-    return outcome;
+    return internalError(out, id, method, e.what());
   } catch (...) {
-    out.clear();
-    CallOutcome outcome = error(out, id, method, 500, internalError(method));
-    outcome.detail = "unknown exception";
-    return outcome;
+    return internalError(out, id, method, "unknown exception");
   }
 }
 

@@ -118,14 +118,14 @@ void Server::Impl::accept() {
         }
         std::error_code ignored;
         socket.set_option(asio::ip::tcp::no_delay(true), ignored);
-        auto session = std::make_shared<Session>(std::move(socket), dispatcher, config.limits, receiving, sending,
-                                                 [this](const std::shared_ptr<Session>& closed) {
-                                                   asio::post(strand, [this, closed] {
-                                                     sessions.erase(closed);
-                                                     if (stopping && sessions.empty())
-                                                       drain.cancel();
-                                                   });
-                                                 });
+        auto onClosed = [this](const std::shared_ptr<Session>& closed) {
+          asio::post(strand, [this, closed] {
+            sessions.erase(closed);
+            if (stopping && sessions.empty()) drain.cancel();
+          });
+        };
+        auto session = std::make_shared<Session>(std::move(socket), dispatcher, config.limits,
+                                                 receiving, sending, std::move(onClosed));
         sessions.insert(session);
         session->start();
         accept();

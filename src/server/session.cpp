@@ -134,9 +134,7 @@ bool Session::writeNow() {
   const size_t from = ec ? 0 : sent;
   // The rest waits for the client to read it.
   if (!sending_.take(out_.size() - from)) {
-    logConnection(peer_, "closed: the " + std::to_string(sending_.limit() >> 20) +
-                             " MiB for answers not yet read are in use");
-    close();
+    closeOverBudget(sending_, "answers not yet read");
     return false;
   }
   sendingHeld_ = out_.size() - from;
@@ -173,13 +171,17 @@ bool Session::settleBudget() {
     return true;
   }
   if (!receiving_.take(holding - receivingHeld_)) {
-    logConnection(peer_, "closed: the " + std::to_string(receiving_.limit() >> 20) +
-                             " MiB for messages being received are in use");
-    close();
+    closeOverBudget(receiving_, "messages being received");
     return false;
   }
   receivingHeld_ = holding;
   return true;
+}
+
+void Session::closeOverBudget(const ByteBudget& budget, const char* what) {
+  logConnection(peer_, "closed: the " + std::to_string(budget.limit() >> 20) + " MiB for " +
+                           what + " are in use");
+  close();
 }
 
 void Session::close() {

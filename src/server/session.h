@@ -17,8 +17,8 @@
 
 #include "rpc/out_buffer.h"
 #include "rpc/stream_decoder.h"
-#include "server/dispatcher.h"
 #include "server/byte_budget.h"
+#include "server/dispatcher.h"
 
 namespace server {
 
@@ -54,6 +54,8 @@ class Session : public std::enable_shared_from_this<Session> {
   // Brings what this connection holds of the receiving budget in line with the bytes its
   // decoder holds; false, with the connection closed, when the budget cannot take them.
   bool settleBudget();
+  // Closes the connection because it would pass `budget` (holding `what`), saying so in the log.
+  void closeOverBudget(const ByteBudget& budget, const char* what);
   void close();
 
   asio::strand<asio::any_io_executor> strand_;

@@ -202,9 +202,10 @@ class Parser {
   class Nesting {
    public:
     explicit Nesting(Parser& parser) : parser_(parser) {
-      if (++parser_.depth_ > kMaxNesting)
+      if (parser_.depth_ == kMaxNesting)
         parser_.lex_.fail(parser_.tok_.line,
                           "nested deeper than " + std::to_string(kMaxNesting) + " levels");
+      ++parser_.depth_;
     }
     ~Nesting() { --parser_.depth_; }
     Nesting(const Nesting&) = delete;

@@ -98,7 +98,9 @@ TEST(ServerTest, AnswersPipelinedRequestsInOrder) {
     const rpc::Response response = client.receive();
     EXPECT_EQ(response.msgid, id);
     EXPECT_EQ(echoed(response),
-              id % 10 == 0 ? "error 500 erro interno do servidor (Crash); a causa está no registro do servidor" : "call " + std::to_string(id));
+              id % 10 == 0 ? "error 500 erro interno do servidor (Crash); a causa está no "
+                             "registro do servidor"
+                           : "call " + std::to_string(id));
   }
 }
 

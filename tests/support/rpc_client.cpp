@@ -23,7 +23,6 @@ using Clock = std::chrono::steady_clock;
   throw std::runtime_error(what + ": " + std::strerror(errno));
 }
 
-
 }  // namespace
 
 RpcClient::RpcClient(uint16_t port) {

@@ -32,7 +32,6 @@ using Clock = std::chrono::steady_clock;
   throw std::runtime_error(what + (errno ? std::string(": ") + std::strerror(errno) : ""));
 }
 
-
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;

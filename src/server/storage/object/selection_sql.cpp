@@ -66,7 +66,8 @@ db::Sql gatheredProductCondition(db::Connection& c, const Selection& selection,
     return productCondition(selection, c.engine(), codeColumn);
   // The table lives as long as the connection; each change empties it first, inside its own
   // transaction, so no change ever reads another's products.
-  c.run("CREATE TEMP TABLE IF NOT EXISTS SELECAOPRODUTO (CDPRODUTO TEXT PRIMARY KEY) WITHOUT ROWID");
+  c.run(
+      "CREATE TEMP TABLE IF NOT EXISTS SELECAOPRODUTO (CDPRODUTO TEXT PRIMARY KEY) WITHOUT ROWID");
   c.run("DELETE FROM temp.SELECAOPRODUTO");
   db::Sql gather("INSERT INTO temp.SELECAOPRODUTO SELECT CDPRODUTO FROM PRODUTO WHERE ");
   gather << inRange(selection);
