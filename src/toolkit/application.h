@@ -48,11 +48,12 @@ class TApplication : public TComponent {
 
   // Creates a form of class T owned by the application from its definitions and fills
   // `reference` with it. When the constructor, the definitions or OnCreate fail, the
-  // exception goes on, `reference` is left as it was and no part of the form remains. The
-  // first form created becomes the main form.
+  // exception goes on, `reference` is left empty (never pointing at a form that is gone) and
+  // no part of the form remains. The first form created becomes the main form.
   template <class T>
   void CreateForm(T*& reference) {
     static_assert(std::is_base_of_v<TForm, T>, "CreateForm makes forms");
+    reference = nullptr;
     auto owned = std::make_unique<T>(this);
     T* form = owned.get();
     InsertOwned(std::move(owned));

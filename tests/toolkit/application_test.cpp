@@ -42,8 +42,9 @@ class ProbeForm : public TForm {
 class FailingConstructorForm : public TForm {
  public:
   explicit FailingConstructorForm(TComponent* owner) : TForm(owner) {
-    throw rtl::EInvalidOperation("cannot construct");
+    if (fail) throw rtl::EInvalidOperation("cannot construct");
   }
+  static inline bool fail = true;
 };
 
 constexpr const char* kProbeDefinition = R"(
@@ -81,26 +82,31 @@ TEST_F(ApplicationTest, CreateFormRunsOnCreateOnceEverythingExists) {
   EXPECT_FALSE(frm->Visible());
 }
 
-TEST_F(ApplicationTest, FailedCreationLeavesTheReferenceAndNoForm) {
+TEST_F(ApplicationTest, FailedCreationEmptiesTheReferenceAndLeavesNoForm) {
   ProbeForm* kept = nullptr;
   app.CreateForm(kept);
   log.take();
+  FailingConstructorForm::fail = false;
+  FailingConstructorForm* failing = nullptr;
+  app.CreateForm(failing);
+  ASSERT_NE(failing, nullptr);
   const size_t owned = app.ComponentCount();
 
-  FailingConstructorForm* failing = nullptr;
+  FailingConstructorForm::fail = true;
   EXPECT_THROW(app.CreateForm(failing), rtl::EInvalidOperation);
   EXPECT_EQ(failing, nullptr);
 
-  ProbeForm* frm = kept;  // a reference that already holds a form stays as it was
+  ProbeForm* frm = kept;  // a reference that held a form is emptied all the same
   ProbeForm::definition = "object frmProbe: TProbeForm\n  Colour = clRed\nend\n";
   EXPECT_THROW(app.CreateForm(frm), EDefinitionError);
-  EXPECT_EQ(frm, kept);
+  EXPECT_EQ(frm, nullptr);
   EXPECT_EQ(log.take(), "");  // no OnCreate, no OnDestroy for a form never created
 
   ProbeForm::definition = kProbeDefinition;
   ProbeForm::failOnCreate = true;
+  frm = kept;
   EXPECT_THROW(app.CreateForm(frm), rtl::EConvertError);
-  EXPECT_EQ(frm, kept);
+  EXPECT_EQ(frm, nullptr);
   // What OnCreate started is closed again by OnDestroy before the form goes.
   EXPECT_EQ(log.take(), "create:edt destroy");
   EXPECT_EQ(app.ComponentCount(), owned);

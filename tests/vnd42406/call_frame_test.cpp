@@ -1,10 +1,10 @@
 // The one call frame: the busy animation around every call, on success and on failure.
 
 #include "vnd42406/remote/call_frame.h"
-#include "vnd42406/remote/method_catalogue.h"
 #include "vnd42406/product_list.h"
-#include "vnd42406/unit_lifecycle.h"
+#include "vnd42406/remote/method_catalogue.h"
 #include "vnd42406/screen_test.h"
+#include "vnd42406/unit_lifecycle.h"
 
 namespace screentest {
 namespace {
@@ -17,10 +17,12 @@ class BusyRecorder : public tk::BusyPort {
   void Show(tk::TForm* mainForm, int kind) override {
     log += "show(" + (mainForm ? mainForm->Name() : std::string("none")) + "," +
            std::to_string(kind) + ") ";
+    if (failShow) throw std::runtime_error("sem animação");
   }
   void Hide() override { log += "hide "; }
   std::string take() { return std::exchange(log, {}); }
   std::string log;
+  bool failShow = false;
 };
 
 class CallFrameTest : public ScreenTest {
@@ -47,6 +49,19 @@ TEST_F(CallFrameTest, EveryCallShowsAndHidesTheAnimationOnceOverTheMainForm) {
   EXPECT_EQ(busyRecorder.take(), "show(frmPrincipal,6) hide ");
 }
 
+TEST_F(CallFrameTest, AnAnimationThatCannotBeShownFailsTheCallAndIsStillHidden) {
+  ASSERT_EQ(open(), "ok");
+  ASSERT_EQ(type("medCdTabePrec", "001"), "ok");
+  busyRecorder.take();
+  calls();
+  busyRecorder.failShow = true;
+  EXPECT_EQ(focus("depDtIniVig"), "Exception");
+  EXPECT_EQ(shown(), "error: sem animação.\n");
+  EXPECT_EQ(busyRecorder.take(), "show(frmPrincipal,6) hide ");
+  EXPECT_EQ(calls(), "");
+  EXPECT_EQ(focused(), "medCdTabePrec");
+}
+
 TEST_F(CallFrameTest, AnArgumentThatCannotBeReadFailsInsideTheFrame) {
   ASSERT_EQ(open(), "ok");
   ASSERT_EQ(type("medCdTabePrec", "001"), "ok");
@@ -62,7 +77,8 @@ TEST_F(CallFrameTest, AnArgumentThatCannotBeReadFailsInsideTheFrame) {
 
 TEST_F(CallFrameTest, AnAnswerOfTheWrongShapeIsAClearError) {
   ASSERT_EQ(open(), "ok");
-  server.queue("GetFilial", FakeReply::ok(testsupport::stringPacket({{"CDFILIAL", 4}}, {{"0001"}})));
+  server.queue("GetFilial",
+               FakeReply::ok(testsupport::stringPacket({{"CDFILIAL", 4}}, {{"0001"}})));
   EXPECT_EQ(focus("medCdTabePrec"), "EDatabaseError");
   const std::string boxes = shown();
   EXPECT_NE(boxes.find("NMFILIAL"), std::string::npos) << boxes;
@@ -74,15 +90,16 @@ TEST_F(CallFrameTest, TheCatalogueRefusesArgumentsOfTheWrongKindBeforeSending) {
   EXPECT_EQ(vnd42406::AllRemoteMethods().size(), 8u);
   EXPECT_NO_THROW(vnd42406::CheckArguments(vnd42406::methods::getVigencia,
                                            {"0001", "001", 0, "T", rtl::Variant::ByRef(stErro)}));
-  EXPECT_THROW(vnd42406::CheckArguments(vnd42406::methods::getVigencia,
-                                        {"0001", "001", 0, "T", ""}),
-               rtl::EInvalidOperation);
+  EXPECT_THROW(
+      vnd42406::CheckArguments(vnd42406::methods::getVigencia, {"0001", "001", 0, "T", ""}),
+      rtl::EInvalidOperation);
   EXPECT_THROW(vnd42406::CheckArguments(vnd42406::methods::GetTabePrec, {}),
                rtl::EInvalidOperation);
   busyRecorder.take();
   calls();
-  EXPECT_THROW(vnd42406::CallFrame(*form()->netTabePreco, vnd42406::methods::GetTabePrec,
-                                   [] { return std::vector<rtl::Variant>{0}; }, nullptr),
+  EXPECT_THROW(vnd42406::CallFrame(
+                   *form()->netTabePreco, vnd42406::methods::GetTabePrec,
+                   [] { return std::vector<rtl::Variant>{0}; }, nullptr),
                rtl::EInvalidOperation);
   EXPECT_EQ(busyRecorder.take(), "show(frmPrincipal,6) hide ");
   EXPECT_EQ(calls(), "");

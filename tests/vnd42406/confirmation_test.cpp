@@ -14,7 +14,8 @@ class ConfirmationTest : public ScreenTest {
       "GetFilial(str \"0001\", str \"\")\n"
       "GetTabePrec(str \"0001\")\n"
       "getVigencia(str \"0001\", str \"001\", date 2026-12-01, str \"\", ref \"dd/mm/yyyy\")\n";
-  static constexpr const char* kAsked = "confirm(yes): Confirma alteração dos produtos selecionados?\n";
+  static constexpr const char* kAsked =
+      "confirm(yes): Confirma alteração dos produtos selecionados?\n";
   static constexpr const char* kDone = "info: Alteração realizada com sucesso.\n";
 
   void pickList(std::vector<std::string> codes) {
@@ -42,9 +43,10 @@ TEST_F(ConfirmationTest, AllProductsWithoutPrefixIsOneUpdateThenTheScreenCloses)
   openWithHeader();
   answer(true);
   ASSERT_EQ(click("sbtConfirma"), "ok");
-  EXPECT_EQ(calls(), std::string(kHeaderChecks) +
-                         "SetUpdItemPrecoAlt(ref \"S\", ref \"\", ref \"\", ref \"\", ref \"T\", nil, "
-                         "bool false, str \"0001\", str \"001\", date 2026-12-01)\n");
+  EXPECT_EQ(calls(),
+            std::string(kHeaderChecks) +
+                "SetUpdItemPrecoAlt(ref \"S\", ref \"\", ref \"\", ref \"\", ref \"T\", nil, "
+                "bool false, str \"0001\", str \"001\", date 2026-12-01)\n");
   EXPECT_EQ(shown(), std::string(kAsked) + kDone);
   EXPECT_EQ(form(), nullptr);
   EXPECT_FALSE(boStCriado);
@@ -56,10 +58,11 @@ TEST_F(ConfirmationTest, EachModeSendsItsSelectionWithAndWithoutThePrefix) {
   prefix("OFERTA ", false);
   answer(true);
   ASSERT_EQ(click("sbtConfirma"), "ok");
-  EXPECT_EQ(calls(), std::string(kHeaderChecks) +
-                         "SetDelPrefixo(ref \"OFERTA \", ref \"\", ref \"\", ref \"\", ref \"T\")\n"
-                         "SetUpdItemPrecoAlt(ref \"S\", ref \"\", ref \"\", ref \"\", ref \"T\", nil, "
-                         "bool false, str \"0001\", str \"001\", date 2026-12-01)\n");
+  EXPECT_EQ(calls(),
+            std::string(kHeaderChecks) +
+                "SetDelPrefixo(ref \"OFERTA \", ref \"\", ref \"\", ref \"\", ref \"T\")\n"
+                "SetUpdItemPrecoAlt(ref \"S\", ref \"\", ref \"\", ref \"\", ref \"T\", nil, "
+                "bool false, str \"0001\", str \"001\", date 2026-12-01)\n");
   EXPECT_EQ(shown(), std::string(kAsked) + kDone);
 
   // A list, no prefix.
@@ -107,13 +110,14 @@ TEST_F(ConfirmationTest, ARangeWithAnAddedPrefixCallsThePrefixThenTheUpdate) {
   calls();  // leaving the last product edit checked it
   answer(true);
   ASSERT_EQ(click("sbtConfirma"), "ok");
-  EXPECT_EQ(calls(),
-            std::string(kHeaderChecks) +
-                "GetProdValid(str \"0001\", str \"001\", date 2026-12-01, str \"12345678\")\n"
-                "GetProdValid(str \"0001\", str \"001\", date 2026-12-01, str \"98765432\")\n"
-                "SetAddPrefixo(ref \"PROMO \", ref \"12345678\", ref \"98765432\", ref \"\", ref \"\")\n"
-                "SetUpdItemPrecoAlt(ref \"N\", ref \"12345678\", ref \"98765432\", ref \"\", ref \"\", "
-                "nil, bool false, str \"0001\", str \"001\", date 2026-12-01)\n");
+  EXPECT_EQ(
+      calls(),
+      std::string(kHeaderChecks) +
+          "GetProdValid(str \"0001\", str \"001\", date 2026-12-01, str \"12345678\")\n"
+          "GetProdValid(str \"0001\", str \"001\", date 2026-12-01, str \"98765432\")\n"
+          "SetAddPrefixo(ref \"PROMO \", ref \"12345678\", ref \"98765432\", ref \"\", ref \"\")\n"
+          "SetUpdItemPrecoAlt(ref \"N\", ref \"12345678\", ref \"98765432\", ref \"\", ref \"\", "
+          "nil, bool false, str \"0001\", str \"001\", date 2026-12-01)\n");
   EXPECT_EQ(shown(), std::string(kAsked) + kDone);
 }
 
@@ -124,9 +128,11 @@ TEST_F(ConfirmationTest, ClearingThePrefixOfAnEqualRange) {
   answer(true);
   ASSERT_EQ(click("sbtConfirma"), "ok");
   const std::string log = calls();
-  EXPECT_NE(log.find("SetDelPrefixo(ref \"   \", ref \"12345678\", ref \"12345678\", ref \"\", ref \"\")\n"
-                     "SetUpdItemPrecoAlt(ref \"S\", ref \"12345678\", ref \"12345678\""),
-            std::string::npos)
+  EXPECT_NE(
+      log.find(
+          "SetDelPrefixo(ref \"   \", ref \"12345678\", ref \"12345678\", ref \"\", ref \"\")\n"
+          "SetUpdItemPrecoAlt(ref \"S\", ref \"12345678\", ref \"12345678\""),
+      std::string::npos)
       << log;
   EXPECT_EQ(log.find("SetAddPrefixo"), std::string::npos);
 }
@@ -180,14 +186,13 @@ TEST_F(ConfirmationTest, AListOfThreeIsSentAsTheListAndAsOneRowPerProduct) {
   prefix("PROMO ");
   answer(true);
   ASSERT_EQ(click("sbtConfirma"), "ok");
-  EXPECT_EQ(calls(),
-            std::string(kHeaderChecks) +
-                "SetAddPrefixo(ref \"PROMO \", ref \"\", ref \"\", "
-                "ref \"_0000000001_0000000002_0000000003_\", ref \"\")\n"
-                "SetUpdItemPrecoAlt(ref \"S\", ref \"\", ref \"\", "
-                "ref \"_0000000001_0000000002_0000000003_\", ref \"\", "
-                "packet{CDPRODUTO=0000000003;CDPRODUTO=0000000002;CDPRODUTO=0000000001}, "
-                "bool true, str \"0001\", str \"001\", date 2026-12-01)\n");
+  EXPECT_EQ(calls(), std::string(kHeaderChecks) +
+                         "SetAddPrefixo(ref \"PROMO \", ref \"\", ref \"\", "
+                         "ref \"_0000000001_0000000002_0000000003_\", ref \"\")\n"
+                         "SetUpdItemPrecoAlt(ref \"S\", ref \"\", ref \"\", "
+                         "ref \"_0000000001_0000000002_0000000003_\", ref \"\", "
+                         "packet{CDPRODUTO=0000000003;CDPRODUTO=0000000002;CDPRODUTO=0000000001}, "
+                         "bool true, str \"0001\", str \"001\", date 2026-12-01)\n");
   EXPECT_EQ(shown(), std::string(kAsked) + kDone);
 }
 
@@ -247,10 +252,31 @@ TEST_F(ConfirmationTest, AProductTextLeftInTheListIsSentWithNoRows) {
   answer(true);
   ASSERT_EQ(click("sbtConfirma"), "ok");
   const std::string log = calls();
-  EXPECT_NE(log.find("SetUpdItemPrecoAlt(ref \"S\", ref \"\", ref \"\", ref \"98765432\", ref \"\", "
-                     "packet{}, bool true"),
-            std::string::npos)
+  EXPECT_NE(
+      log.find("SetUpdItemPrecoAlt(ref \"S\", ref \"\", ref \"\", ref \"98765432\", ref \"\", "
+               "packet{}, bool true"),
+      std::string::npos)
       << log;
+}
+
+TEST_F(ConfirmationTest, ARangeNeedsBothProductsBeforeTheQuestion) {
+  openWithHeader();
+  ASSERT_EQ(click("rbtIntervalo"), "ok");
+  EXPECT_EQ(click("sbtConfirma"), "EAbort");
+  EXPECT_EQ(shown(), "error: Produto inicial deve ser informado.\n");
+  EXPECT_EQ(focused(), "medProdIni");
+  EXPECT_EQ(calls(), kHeaderChecks);
+
+  // The first product is checked before the last one is asked for; putting the focus on the
+  // last one leaves the first, whose exit checks it again.
+  ASSERT_EQ(type("medProdIni", "12345678"), "ok");
+  EXPECT_EQ(click("sbtConfirma"), "EAbort");
+  EXPECT_EQ(shown(), "error: Produto final deve ser informado.\n");
+  EXPECT_EQ(focused(), "medProdFim");
+  const std::string check =
+      "GetProdValid(str \"0001\", str \"001\", date 2026-12-01, str \"12345678\")\n";
+  EXPECT_EQ(calls(), kHeaderChecks + check + check);
+  ASSERT_NE(form(), nullptr);
 }
 
 }  // namespace

@@ -211,8 +211,16 @@ TEST_F(LifecycleTest, DestroyingTheScreenClosesItsConnection) {
   ASSERT_EQ(open(), "ok");
   remote::TSocketConnection* net = form()->netTabePreco;
   EXPECT_TRUE(net->Connected());
+  // What the destruction handler leaves, seen before the form and its components are freed.
+  std::optional<bool> connectedAfterDestroy;
+  tk::TNotifyEvent destroy = form()->OnDestroy;
+  form()->OnDestroy = [&, destroy](tk::TComponent* sender) {
+    destroy(sender);
+    connectedAfterDestroy = net->Connected();
+  };
   ASSERT_EQ(close(), "ok");
   EXPECT_EQ(form(), nullptr);
+  EXPECT_EQ(connectedAfterDestroy, std::optional<bool>(false));
   EXPECT_EQ(server.attachCount(), 1);
 }
 

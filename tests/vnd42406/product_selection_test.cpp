@@ -5,6 +5,8 @@
 namespace screentest {
 namespace {
 
+using testsupport::FakeReply;
+
 class ProductSelectionTest : public ScreenTest {};
 
 TEST_F(ProductSelectionTest, ModeButtonsApplyTheEnabledRuleFromTheirFirstClick) {
@@ -37,11 +39,12 @@ TEST_F(ProductSelectionTest, TheListIsPickedFromItemsLoadedOnceForTheLifeOfTheSc
   ASSERT_EQ(click("rbtLista"), "ok");
   mark(std::vector<std::string>{"0000000001", "0000000003"});
   ASSERT_EQ(click("btnListaProd"), "ok");
-  EXPECT_EQ(calls(),
-            "GetFilial(str \"0001\", str \"\")\n"
-            "GetTabePrec(str \"0001\")\n"
-            "getVigencia(str \"0001\", str \"001\", date 2026-12-01, str \"\", ref \"dd/mm/yyyy\")\n"
-            "GetAutItemPreco(str \"0001\", str \"001\", date 2026-12-01)\n");
+  EXPECT_EQ(
+      calls(),
+      "GetFilial(str \"0001\", str \"\")\n"
+      "GetTabePrec(str \"0001\")\n"
+      "getVigencia(str \"0001\", str \"001\", date 2026-12-01, str \"\", ref \"dd/mm/yyyy\")\n"
+      "GetAutItemPreco(str \"0001\", str \"001\", date 2026-12-01)\n");
   EXPECT_EQ(shown(),
             "list Produto [Código|Nome] 12.34.5678|Arroz Tipo 1 / 12.34.5679|Feijão Carioca / "
             "98.76.5432|Óleo de Soja -> [0000000001,0000000003]\n");
@@ -108,7 +111,8 @@ TEST_F(ProductSelectionTest, ProductValidatorsCheckTheCodeAndShowTheName) {
   ASSERT_EQ(type("medProdFim", "11111111"), "ok");
   EXPECT_EQ(focus("medProdIni"), "EAbort");
   EXPECT_EQ(shown(), "error: Produto não cadastrado.\n");
-  EXPECT_EQ(state({"medProdFim", "edtNomeFim"}), "medProdFim \"11111111\" focus\nedtNomeFim \"\" off\n");
+  EXPECT_EQ(state({"medProdFim", "edtNomeFim"}),
+            "medProdFim \"11111111\" focus\nedtNomeFim \"\" off\n");
 
   // An incomplete code is refused before the server is asked.
   calls();
@@ -159,6 +163,54 @@ TEST_F(ProductSelectionTest, ProductSearchesSendTheHeaderAsItStands) {
   ASSERT_EQ(click("btnProdutoIni"), "ok");
   EXPECT_EQ(calls(), "GetAutItemPreco(str \"0001\", str \"   \", date 1899-12-30)\n");
   EXPECT_EQ(shown(), "list Produto [Código|Nome] -> cancel\n");
+}
+
+TEST_F(ProductSelectionTest, AFailedListLoadShowsNoListAndTheNextPressTriesAgain) {
+  openWithHeader();
+  ASSERT_EQ(click("rbtLista"), "ok");
+  server.queue("GetAutItemPreco", FakeReply::error(500, "erro interno"));
+  EXPECT_EQ(click("btnListaProd"), "ERemoteError");
+  EXPECT_EQ(shown(), "error: erro interno.\n");
+  EXPECT_FALSE(form()->cdsAutItemPreco->Active());
+  EXPECT_EQ(form()->ListaProd(), "");
+  EXPECT_EQ(busy(), 0);
+
+  calls();
+  mark(std::vector<std::string>{"0000000003"});
+  ASSERT_EQ(click("btnListaProd"), "ok");
+  EXPECT_NE(calls().find("GetAutItemPreco(str \"0001\", str \"001\", date 2026-12-01)"),
+            std::string::npos);
+  EXPECT_TRUE(form()->cdsAutItemPreco->Active());
+  EXPECT_EQ(form()->ListaProd(), "_0000000003_");
+}
+
+TEST_F(ProductSelectionTest, AServerFailureInAProductCheckOrSearchKeepsWhatTheUserTyped) {
+  openWithHeader();
+  ASSERT_EQ(click("rbtIntervalo"), "ok");
+  pick(0);
+  ASSERT_EQ(click("btnProdutoIni"), "ok");
+  ASSERT_EQ(type("medProdIni", "12345679"), "ok");  // typing clears the name found
+  shown();
+  calls();
+
+  // The check fails on the server: the focus comes back, the name box stays as typing left
+  // it, and the list holds the edit's text all the same.
+  server.queue("GetProdValid", FakeReply::error(500, "erro interno"));
+  EXPECT_EQ(focus("medProdFim"), "ERemoteError");
+  EXPECT_EQ(shown(), "error: erro interno.\n");
+  EXPECT_EQ(state({"medProdIni", "edtNomeIni"}),
+            "medProdIni \"12345679\" focus\nedtNomeIni \"\" off\n");
+  EXPECT_EQ(form()->ListaProd(), "12345679");
+  EXPECT_EQ(busy(), 0);
+
+  // The search's load fails: no list is offered and the edit keeps its text.
+  ASSERT_EQ(focus("medProdFim"), "ok");
+  shown();
+  server.queue("GetAutItemPreco", FakeReply::error(500, "erro interno"));
+  EXPECT_EQ(click("btnProdutoFim"), "ERemoteError");
+  EXPECT_EQ(shown(), "error: erro interno.\n");
+  EXPECT_EQ(state({"medProdFim", "edtNomeFim"}), "medProdFim \"\" focus\nedtNomeFim \"\" off\n");
+  EXPECT_EQ(busy(), 0);
 }
 
 }  // namespace

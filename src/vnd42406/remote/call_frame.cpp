@@ -10,19 +10,21 @@ namespace vnd42406 {
 
 void CallFrame(remote::TSocketConnection& connection, const RemoteMethod& method,
                const ArgumentGatherer& gather, data::TClientDataSet* target) {
-  Showavi::ActiveShowAvi(tk::Application().MainForm(), Showavi::aviServidor);
+  // Showing and hiding the animation are inside the protected block too: whichever step
+  // fails, the hide is tried and the failure goes on unchanged.
   try {
+    Showavi::ActiveShowAvi(tk::Application().MainForm(), Showavi::aviServidor);
     const std::vector<rtl::Variant> args = gather();
     CheckArguments(method, args);
     remote::IAppServer& server = connection.AppServer();
     const rtl::Variant answer = server.Invoke(method.name, args);
     const rtl::Variant packet = Consiste::CheckResultServ(answer, true, 0);
     if (target != nullptr) target->SetData(packet);
+    Showavi::DeactiveShowAvi();
   } catch (...) {
     Showavi::DeactiveShowAvi();
     throw;
   }
-  Showavi::DeactiveShowAvi();
 }
 
 }  // namespace vnd42406
