@@ -30,8 +30,10 @@ std::optional<std::vector<std::pair<std::string, std::string>>> asStringMap(
     if (key.type != msgpack::type::STR || value.type != msgpack::type::STR) return std::nullopt;
     entries.emplace_back(std::string(key.via.str.ptr, key.via.str.size),
                          std::string(value.via.str.ptr, value.via.str.size));
-    if (!wire::isValidUtf8(entries.back().first) || !wire::isValidUtf8(entries.back().second))
-      return std::nullopt;
+    // Keys are names of the protocol. Values are what a client says of itself (its user's
+    // login, its machine's name), which need not be UTF-8: they are kept as sent and made
+    // storable by whoever stores them, rather than failing the client's attach.
+    if (!wire::isValidUtf8(entries.back().first)) return std::nullopt;
   }
   return entries;
 }

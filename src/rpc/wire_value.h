@@ -23,7 +23,8 @@ struct WireValue {
   int32_t integer = 0;   // Integer
   bool boolean = false;  // Boolean
   std::shared_ptr<const rtl::DataPacket> packet;             // Packet
-  std::vector<std::pair<std::string, std::string>> entries;  // StringMap, in wire order
+  // StringMap, in wire order: keys are UTF-8, values are the bytes sent.
+  std::vector<std::pair<std::string, std::string>> entries;
 };
 
 }  // namespace rpc

@@ -12,6 +12,8 @@ namespace {
 using Result = CallOutcome::Result;
 
 constexpr std::string_view kAttach = "attach";
+// The longest user or machine name an attach keeps, in bytes.
+constexpr size_t kMaxSelfDescription = 256;
 
 // Compares without an early exit, so the time taken does not tell how much of a guessed
 // token was right.
@@ -127,8 +129,9 @@ CallOutcome Dispatcher::handle(const rpc::Frame& frame, SessionState& state,
     state.context.host.clear();
     if (params.size() > 2) {
       for (const auto& [key, value] : params[2].entries) {
-        if (key == "user") state.context.user = value;
-        if (key == "host") state.context.host = value;
+        // Kept short here (the journal keeps 100 bytes of each); made storable where stored.
+        if (key == "user") state.context.user = value.substr(0, kMaxSelfDescription);
+        if (key == "host") state.context.host = value.substr(0, kMaxSelfDescription);
       }
     }
     rpc::encodeResult(out, id, true);

@@ -104,6 +104,15 @@ TEST(DispatcherTest, AttachTakesTheCallerDescriptionAndRefusesOtherShapes) {
   EXPECT_EQ(c.call("attach", {"Test.Fake", "", "x"}), "error 400 attach: argumento 3 inválido");
   EXPECT_EQ(c.call("attach", {"Test.Fake", "", rtl::Variant::Null(), "x"}),
             "error 400 attach: argumento 4 inválido");
+  // Names that are not UTF-8 (a Latin-1 login) still attach; a long one is cut.
+  EXPECT_EQ(c.raw("\x94\x00\x02\xa6"
+                  "attach\x93\xa9Test.Fake\xc0"
+                  "\x82\xa4user\xa4"
+                  "J\xe9zi\xa4host\xda\x01\x2c"s +
+                  std::string(300, 'h')),
+            "true");
+  EXPECT_EQ(c.state.context.user, "J\xe9zi");
+  EXPECT_EQ(c.state.context.host, std::string(256, 'h'));
   // Re-attaching without a description clears the one given before.
   EXPECT_EQ(c.call("attach", {"Test.Fake"}), "true");
   EXPECT_EQ(c.state.context.user, "");
