@@ -11,6 +11,7 @@
 #include "server/journal_command.h"
 #include "server/listen_address.h"
 #include "server/server.h"
+#include "server/storage/demo_data.h"
 #include "server/storage/storage.h"
 
 namespace server {
@@ -66,7 +67,7 @@ int serve(const Options& options) {
   StorageOptions storageOptions;
   storageOptions.lockWait =
       std::chrono::milliseconds(static_cast<int64_t>(options.lockWaitSeconds * 1000));
-  const auto storage = openStorage(options.db, storageOptions);
+  const auto storage = openExistingStorage(options.db, storageOptions);
   const auto object = makeTabePrecoObject(*storage);
   Server server(config, {object.get()});
   const std::string bound = server.listen();
@@ -87,10 +88,11 @@ int runCommandLine(int argc, char** argv) {
   CLI::App* init = app.add_subcommand("init", "Create the schema (nothing happens if it exists).");
   init->add_option("--db", options.db, "SQLite file or postgresql:// URI")->required();
 
-  CLI::App* demo = app.add_subcommand("demo", "Create the schema and fill it with demo data.");
+  CLI::App* demo = app.add_subcommand(
+      "demo", "Create the schema and replace its data with demo data (demo databases only).");
   demo->add_option("--db", options.db, "SQLite file or postgresql:// URI")->required();
   demo->add_option("--products", options.products, "Number of products (default 2000)")
-      ->check(CLI::Range(1, 10'000'000));
+      ->check(CLI::Range(1, kMaxDemoProducts));
 
   CLI::App* serveCommand = app.add_subcommand("serve", "Serve until SIGINT or SIGTERM.");
   serveCommand->add_option("--db", options.db, "SQLite file or postgresql:// URI")->required();

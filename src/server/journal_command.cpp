@@ -27,7 +27,7 @@ std::string machineName() {
 }
 
 int listJournal(const JournalCommands& options) {
-  const auto storage = openStorage(options.db);
+  const auto storage = openExistingStorage(options.db);
   auto connection = storage->connection();
   if (options.change > 0) {
     const auto entry = findChange(*connection, options.change);
@@ -49,7 +49,7 @@ std::string quoted(const std::string& text) {
 }
 
 int restore(const JournalCommands& options) {
-  const auto storage = openStorage(options.db);
+  const auto storage = openExistingStorage(options.db);
   RestoreCaller caller;
   caller.user = loginName();
   caller.machine = machineName();

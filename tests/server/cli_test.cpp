@@ -30,6 +30,7 @@ TEST(CommandLineTest, BadUsageExitsTwoWithOneLineOnStandardError) {
       {"serve", "--db", db, "--max-sending-mb", "-5"},
       {"demo", "--db", db, "--products", "0"},
       {"demo", "--db", db, "--products", "many"},
+      {"demo", "--db", db, "--products", "10000000"},  // codes have 7 digits
       {"init", "--db", db, "--unknown"},
   };
   for (const auto& args : cases) {
@@ -84,6 +85,37 @@ TEST(CommandLineTest, FailuresExitOneWithOneLineOnStandardError) {
     EXPECT_EQ(r.out, "") << line;
   }
   EXPECT_TRUE(running.running());
+}
+
+TEST(CommandLineTest, ServingAndTheJournalNeedADatabaseWithItsSchema) {
+  testsupport::TempDir dir;
+  const std::string missing = dir.file("mistyped.db");
+  const std::string empty = dir.file("empty.db");
+  std::ofstream{empty};  // an empty file is an SQLite database without tables
+  const std::string older = dir.file("older.db");
+  ASSERT_EQ(runVnd42400({"init", "--db", older}).status, 0);
+  ASSERT_EQ(runVnd42400({"journal", "--db", older}).status, 0);
+
+  const struct {
+    std::vector<std::string> args;
+    const char* says;
+  } cases[] = {
+      {{"serve", "--db", missing, "--listen", "127.0.0.1:0"}, "não existe"},
+      {{"journal", "--db", missing}, "não existe"},
+      {{"restore", "--db", missing, "--change", "1"}, "não existe"},
+      {{"serve", "--db", empty, "--listen", "127.0.0.1:0"}, "vnd42400 init"},
+      {{"journal", "--db", empty}, "vnd42400 init"},
+  };
+  for (const auto& c : cases) {
+    std::string line;
+    for (const auto& a : c.args) line += a + " ";
+    const auto r = runVnd42400(c.args);
+    EXPECT_EQ(r.status, 1) << line;
+    EXPECT_TRUE(oneLine(r.err)) << line << ": " << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << line << ": " << r.err;
+    EXPECT_EQ(r.out, "") << line;
+  }
+  EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
 }  // namespace

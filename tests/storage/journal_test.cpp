@@ -167,8 +167,11 @@ TEST_P(JournalUpgrade, CreateSchemaAddsTheJournalToAnOlderAuditTable) {
         "INSERT INTO ALTERACAOLOG (DTALTERACAO, DSCLIENTE, DSMETODO, DSSELECAO, QTLINHAS) VALUES "
         "('2023-05-01 10:00:00.000', '10.0.0.1:5000', 'SetAddPrefixo', '{}', 3)");
   }
+  // Neither served nor journaled before the schema is brought up to date.
+  EXPECT_THROW(server::openExistingStorage(database.target()), server::StorageError);
   storage->createSchema();
   storage->createSchema();  // again: nothing to do
+  EXPECT_NO_THROW(server::openExistingStorage(database.target()));
   seed(*storage);
   auto object = server::makeTabePrecoObject(*storage);
   const server::Answer answer =

@@ -27,8 +27,10 @@ TEST_P(Lookups, GetFilialAnswersOneBranchAllBranchesOrNone) {
   EXPECT_EQ(dump(call("GetFilial", {str("0001 "), str("")})), none) << "wider than the code";
   EXPECT_EQ(dump(call("GetFilial", {str("001"), str("")})), none) << "narrower than the code";
   EXPECT_EQ(dump(call("GetFilial", {str("a1b2"), str("")})), none) << "codes compare exactly";
+  // Any flag but "T" asks for the one branch.
   EXPECT_EQ(dump(call("GetFilial", {str("0001"), str("t")})),
-            "status 1 Indicador de todos inválido: deve ser \"T\" ou vazio.\n");
+            std::string("status 0\n") + kFilialFields +
+                "0001|Matriz São Paulo|10|10 - Supermercados|N|GRP01|GRP01 - Mercearia|S\n");
 }
 
 TEST_P(Lookups, GetTabePrecAnswersTheTablesOfTheBranchInCodeOrder) {
@@ -103,8 +105,9 @@ TEST_P(Lookups, GetVigenciaRefusesFormatsThatCannotBeRead) {
             "'Início' 01/10/2023|'Início' 31/12/2023\n"
             "'Início' 01/01/2024|'Início' 31/03/2024\n"
             "'Início' 01/04/2024|'Início' 31/12/2024\n");
+  // Any flag but "T" asks for the period starting on the day given: none starts on day 0.
   EXPECT_EQ(dump(call("getVigencia", {str("0001"), str("001"), integer(0), str("x"), ref("dd")})),
-            "status 1 Indicador de todos inválido: deve ser \"T\" ou vazio.\n");
+            "status 0\nDTINIVGPREC:string:30|DTFINVGPREC:string:30\n");
 }
 
 TEST_P(Lookups, GetAutItemPrecoAnswersTheItemsOfTheValidityByTreeCode) {

@@ -1,5 +1,7 @@
 #include "server/storage/schema.h"
 
+#include "server/storage/storage_error.h"
+
 #include <string>
 #include <vector>
 
@@ -135,7 +137,34 @@ void addJournalColumns(db::Connection& c) {
   }
 }
 
+// What a server needs, as a query per table that reads no row but names every column the
+// journal added (a table made before the journal needs `init` again).
+constexpr const char* kRequiredTables[][2] = {
+    {"SEGMER", "CDSEGMER"},
+    {"GRPRODPDV", "CDGRPRODPDV"},
+    {"FILIAL", "CDFILIAL"},
+    {"PRODUTO", "CDPRODUTO"},
+    {"TABEPREC", "CDTABEPREC"},
+    {"TABEVEND", "DTFINVGPREC"},
+    {"ITEMPRECO", "IDPROMOCAO"},
+    {"ALTERACAOLOG", "DSUSUARIO, DSMAQUINA, QTINALTERADAS, DSCAMPO, IDRESTAURADA"},
+    {"ALTERACAOITEM", "DSANTES, DSDEPOIS"},
+};
+
 }  // namespace
+
+void requireSchema(db::Connection& connection) {
+  for (const auto& [table, columns] : kRequiredTables) {
+    try {
+      connection.query(std::string("SELECT ") + columns + " FROM " + table + " WHERE 1 = 0", {},
+                       [](const db::Row&) {});
+    } catch (const StorageError&) {
+      throw StorageError(std::string("o banco de dados não tem a tabela ") + table +
+                         " como este servidor a usa; crie ou atualize o esquema com "
+                         "vnd42400 init");
+    }
+  }
+}
 
 void createSchema(db::Connection& connection) {
   db::Transaction tx(connection, db::TxMode::Write);

@@ -18,4 +18,8 @@ namespace server {
 // them; running it again changes nothing. One transaction.
 void createSchema(db::Connection& connection);
 
+// Throws StorageError naming the first table or journal column that is missing, so that a
+// server pointed at the wrong database says so at once instead of failing every call.
+void requireSchema(db::Connection& connection);
+
 }  // namespace server

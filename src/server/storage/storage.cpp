@@ -1,5 +1,7 @@
 #include "server/storage/storage.h"
 
+#include <filesystem>
+
 #include "rtl/dates.h"
 #include "server/storage/db/pg_connection.h"
 #include "server/storage/db/sqlite_connection.h"
@@ -63,6 +65,18 @@ std::unique_ptr<Storage> openStorage(const std::string& target, const StorageOpt
   return std::make_unique<PooledStorage>(
       db::Engine::Sqlite, options,
       [target, wait] { return std::make_unique<db::SqliteConnection>(target, wait); }, size);
+}
+
+std::unique_ptr<Storage> openExistingStorage(const std::string& target,
+                                             const StorageOptions& options) {
+  std::error_code error;
+  if (!isPostgresUri(target) && target != ":memory:" && !target.empty() &&
+      !std::filesystem::exists(target, error))
+    throw StorageError("o banco de dados " + target +
+                       " não existe; crie-o com vnd42400 init ou vnd42400 demo");
+  auto storage = openStorage(target, options);
+  server::requireSchema(*storage->connection());
+  return storage;
 }
 
 }  // namespace server

@@ -48,6 +48,12 @@ class Storage {
 // StorageError when it cannot be opened.
 std::unique_ptr<Storage> openStorage(const std::string& target, const StorageOptions& options = {});
 
+// The same for a database that must exist already with its schema (serving, the journal): a
+// SQLite file that is not there is not created, and a database without the tables is refused,
+// each with a StorageError that says what to do.
+std::unique_ptr<Storage> openExistingStorage(const std::string& target,
+                                             const StorageOptions& options = {});
+
 // The server object "Vnd42400.rdmTabePreco" over `storage` (see object/tabe_preco_object.h).
 std::unique_ptr<ServerObject> makeTabePrecoObject(Storage& storage);
 

@@ -72,7 +72,8 @@ db::Sql itemsOf(const char* columns, const std::string& branch, const std::strin
 
 Answer getFilial(Storage& storage, const std::vector<Arg>& args) {
   const std::string& code = args[0].text;
-  const bool all = parseAllFlag(args[1].text) == AllFlag::All;
+  // Only "T" means every row; any other flag asks for the one code (a read refuses nothing).
+  const bool all = args[1].text == "T";
   rtl::DataPacket packet = stringPacket({{"CDFILIAL", 4},
                                          {"NMFILIAL", 30},
                                          {"CDSEGMER", 5},
@@ -106,7 +107,7 @@ Answer getTabePrec(Storage& storage, const std::vector<Arg>& args) {
 // the start is ignored, whatever its kind and value.
 Answer getVigencia(Storage& storage, const std::vector<Arg>& args) {
   const std::string &branch = args[0].text, &table = args[1].text, &format = args[4].text;
-  const bool all = parseAllFlag(args[3].text) == AllFlag::All;
+  const bool all = args[3].text == "T";  // as in GetFilial
   // The widest day and month the format can print: if they fit, every date fits.
   if (!formatShortDate(format, 2000, 12, 31)) throw Refused(messages::kBadDateFormat);
 
