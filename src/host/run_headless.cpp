@@ -51,7 +51,7 @@ int RunHeadless(const HostOptions& options, const Varnoke::Session& session) {
     if (auto reply = driver.Handle(line)) std::cout << reply->dump() << std::endl;
   }
   // Forms go before the module that holds their code.
-  while (app.ComponentCount() > 0) app.FreeOwned(app.Components(app.ComponentCount() - 1));
+  app.FreeAll();
   module.reset();
   rtl::SetClock(nullptr);
   return 0;

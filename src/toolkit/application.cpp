@@ -45,18 +45,24 @@ TApplication::TApplication() {
 }
 
 TApplication::~TApplication() {
-  // Forms run their OnDestroy while still whole; the component base then frees them.
+  FreeAll();
+  theApplication = nullptr;
+}
+
+void TApplication::FreeAll(const TComponent* keep) {
   for (size_t i = ComponentCount(); i-- > 0;) {
-    if (auto* form = dynamic_cast<TForm*>(Components(i))) {
+    if (i >= ComponentCount()) continue;  // an OnDestroy freed more than its own form
+    TComponent* owned = Components(i);
+    if (owned == keep) continue;
+    if (auto* form = dynamic_cast<TForm*>(owned)) {
       try {
         form->Destroying();
       } catch (...) {
         // Shutting down: nobody is left to show it.
       }
     }
+    FreeOwned(owned);
   }
-  while (ComponentCount() > 0) FreeOwned(Components(ComponentCount() - 1));
-  theApplication = nullptr;
 }
 
 void TApplication::HandleException(const std::exception& e) {

@@ -83,6 +83,11 @@ class TApplication : public TComponent {
   void ProcessDeferred();
   void ScheduleRelease(TForm* form);
 
+  // Shutting down: frees everything the application owns but `keep`, last created first,
+  // each form running its OnDestroy while still whole (what that raises is dropped: nobody is
+  // left to show it). Hosts call it before unloading the code of the forms.
+  void FreeAll(const TComponent* keep = nullptr);
+
   ClassRegistry& Classes() { return classes_; }
   TScreen& Screen() { return screen_; }
 

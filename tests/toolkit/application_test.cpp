@@ -134,6 +134,24 @@ TEST_F(ApplicationTest, FormReleasedInsideAnEventIsFreedWhenTheEventEnds) {
   EXPECT_EQ(app.MainForm(), nullptr);
 }
 
+TEST_F(ApplicationTest, FreeAllRunsEveryFormsOnDestroyAndSparesTheOneKept) {
+  TForm* main = app.Create<TForm>();
+  ProbeForm* first = nullptr;
+  ProbeForm* second = nullptr;
+  app.CreateForm(first);
+  app.CreateForm(second);
+  second->OnDestroy = [&](TComponent*) {
+    log.add("second");
+    throw rtl::EInvalidOperation("ignored at shutdown");
+  };
+  log.take();
+
+  app.FreeAll(main);
+  EXPECT_EQ(log.take(), "second destroy");
+  ASSERT_EQ(app.ComponentCount(), 1u);
+  EXPECT_EQ(app.Components(0), main);
+}
+
 TEST_F(ApplicationTest, CloseActionDecidesWhatClosingDoes) {
   ProbeForm* frm = nullptr;
   app.CreateForm(frm);

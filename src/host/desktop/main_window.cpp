@@ -69,17 +69,7 @@ void MainWindow::adoptForms() {
 }
 
 void MainWindow::freeForms() {
-  tk::TApplication& app = tk::Application();
-  for (size_t i = app.ComponentCount(); i-- > 0;) {
-    auto* form = dynamic_cast<tk::TForm*>(app.Components(i));
-    if (form == nullptr || form == &mainForm_) continue;
-    try {
-      form->Destroying();
-    } catch (const std::exception&) {
-      // Shutting down: the form goes all the same.
-    }
-    app.FreeOwned(form);
-  }
+  tk::Application().FreeAll(&mainForm_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
