@@ -57,7 +57,8 @@ class TField : public tk::TComponent {
   // A read-only field refuses program writes (rows still load from packets).
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
-  // Marks a fixed-length text column; values are kept as given (no padding).
+  // Marks a fixed-length text column: a string field then holds its values padded with
+  // blanks to its size (null stays null).
   bool FixedChar() const { return fixedChar_; }
   void SetFixedChar(bool fixedChar) { fixedChar_ = fixedChar; }
   bool Required() const { return required_; }

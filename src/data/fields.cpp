@@ -33,7 +33,14 @@ TStringField::TStringField(tk::TComponent* owner) : TField(owner) {
 
 std::string TStringField::textOf(const FieldValue& value) const {
   const auto* s = std::get_if<std::string>(&value);
-  return s ? *s : std::string();
+  if (!s) return std::string();
+  return FixedChar() ? padded(*s) : *s;
+}
+
+std::string TStringField::padded(std::string text) const {
+  const int length = static_cast<int>(rtl::Utf8Length(text));
+  if (length < Size()) text.append(static_cast<size_t>(Size() - length), ' ');
+  return text;
 }
 
 FieldValue TStringField::fromText(std::string_view text) const {
@@ -65,6 +72,8 @@ FieldValue TStringField::fit(FieldValue value) const {
   if (IsNullValue(value)) return value;
   const auto* s = std::get_if<std::string>(&value);
   if (!s) accessError("String");
+  // A fixed-length column holds its full size: shorter texts are padded with blanks.
+  if (FixedChar()) return padded(std::string(rtl::Utf8Left(*s, Size())));
   if (s->size() <= static_cast<size_t>(Size())) return value;  // bytes bound characters
   return fromText(*s);
 }

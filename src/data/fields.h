@@ -13,7 +13,8 @@ namespace data {
 // Text of at most Size characters (default 20; UTF-8 characters, not bytes). A longer text
 // written by the program keeps its first Size characters. Read as a date, the text goes
 // through StrToDateTime with the user's short date format; as an integer, through a decimal
-// reading. DisplayText lays the text out through the field's EditMask when one is set.
+// reading. DisplayText lays the text out through the field's EditMask when one is set. A
+// FixedChar field holds shorter texts padded with blanks to Size.
 class TStringField : public TField {
  public:
   explicit TStringField(tk::TComponent* owner = nullptr);
@@ -30,6 +31,9 @@ class TStringField : public TField {
   FieldValue fromInteger(int32_t value) const override;
   std::string displayTextOf(const FieldValue& value) const override;
   FieldValue fit(FieldValue value) const override;
+
+ private:
+  std::string padded(std::string text) const;
 };
 
 // A date and time (days since 1899-12-30). As text it reads and writes the user's short date

@@ -41,6 +41,32 @@ TEST_F(Fields, ALongerTextIsCutToTheSizeInCharacters) {
   EXPECT_EQ(text->AsString(), "");
 }
 
+TEST_F(Fields, AFixedCharFieldHoldsItsTextsPaddedToItsSize) {
+  text->SetFixedChar(true);
+  text->SetAsString("ab");
+  EXPECT_EQ(text->AsString(), "ab  ");
+  EXPECT_EQ(std::get<std::string>(text->Value()), "ab  ");  // held so, not only read so
+  text->SetAsString("\xC3\x81");  // one character of two bytes
+  EXPECT_EQ(text->AsString(), "\xC3\x81   ");
+  text->SetAsString("ABCDEF");
+  EXPECT_EQ(text->AsString(), "ABCD");
+  text->Clear();
+  EXPECT_TRUE(text->IsNull());
+  EXPECT_EQ(text->AsString(), "");
+  cds->Post();
+
+  // Rows loaded from a packet read padded too.
+  rtl::DataPacket p({{"TEXT", rtl::FieldType::String, 4},
+                     {"WHEN", rtl::FieldType::Date, 0},
+                     {"COUNT", rtl::FieldType::Integer, 0}});
+  p.column(0).appendString("x");
+  p.column(1).appendNull();
+  p.column(2).appendNull();
+  p.commitRow();
+  cds->LoadPacket(p);
+  EXPECT_EQ(text->AsString(), "x   ");
+}
+
 TEST_F(Fields, TextsReadAsDatesWithTheShortDateFormat) {
   auto* other = form.Create<data::TClientDataSet>();
   data::TStringField* date = addString(form, *other, "D", 30);
