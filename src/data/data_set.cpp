@@ -201,12 +201,15 @@ void TDataSet::writeValue(const TField& field, FieldValue value) {
   if (field.ReadOnly()) fail("Field '" + field.FieldName() + "' cannot be modified");
   content_.pending[slot] = std::move(value);
   modified_ = true;
+  // Calculated values follow the row being edited, change by change.
+  if (autoCalcFields_) computeCalcFields();
 }
 
 void TDataSet::computeCalcFields() {
   if (calcSlots_ == 0) return;
   content_.calc.assign(calcSlots_, FieldValue{});
-  if (!onCalcFields_ || content_.rows.rowCount() == 0) return;
+  const bool editing = state_ == TDataSetState::dsInsert || state_ == TDataSetState::dsEdit;
+  if (!onCalcFields_ || (content_.rows.rowCount() == 0 && !editing)) return;
   stateBeforeCalc_ = state_;
   state_ = TDataSetState::dsCalcFields;
   struct RestoreState {
@@ -242,10 +245,10 @@ void TDataSet::SetProperty(const std::string& name, const tk::PropValue& value) 
 }
 
 void TDataSet::SetEvent(const std::string& name, const tk::EventHandler& handler) {
-  if (name == "OnCalcFields") {
+  if (name == "OnCalcFields" || name == "OnNewRecord") {
     const auto* fn = tk::handlerAs<tk::TNotifyEvent>(handler);
     if (!fn) wrongHandler(name);
-    onCalcFields_ = *fn;
+    (name == "OnCalcFields" ? onCalcFields_ : onNewRecord_) = *fn;
   } else {
     tk::TComponent::SetEvent(name, handler);
   }

@@ -88,12 +88,16 @@ class TDataSet : public tk::TComponent {
 
   // Called with the data set as sender each time a row's calculated values are computed,
   // with that row current and the calculated fields reset to null: on load (every row), when a
-  // row becomes current, after Post and Cancel, and for each row a list reads. A row being
-  // inserted has null calculated values; they are not recomputed while a row is edited.
+  // row becomes current, after Post and Cancel, for each row a list reads, on Edit, and -- with
+  // AutoCalcFields (the default) -- after each change of a data field of the row being edited
+  // or inserted. A row just inserted has null calculated values until its first change.
   const tk::TNotifyEvent& OnCalcFields() const { return onCalcFields_; }
   void SetOnCalcFields(tk::TNotifyEvent handler) { onCalcFields_ = std::move(handler); }
   bool AutoCalcFields() const { return autoCalcFields_; }
   void SetAutoCalcFields(bool value) { autoCalcFields_ = value; }
+  // Called by Insert and Append once the new row is open, to give it its first values.
+  const tk::TNotifyEvent& OnNewRecord() const { return onNewRecord_; }
+  void SetOnNewRecord(tk::TNotifyEvent handler) { onNewRecord_ = std::move(handler); }
 
   // Bytes held by the rows (columns, order, pending and calculated values).
   size_t MemoryBytes() const;
@@ -162,6 +166,7 @@ class TDataSet : public tk::TComponent {
   bool openAfterLoading_ = false;
   bool autoCalcFields_ = true;
   tk::TNotifyEvent onCalcFields_;
+  tk::TNotifyEvent onNewRecord_;
 };
 
 }  // namespace data

@@ -214,6 +214,20 @@ void TDataSet::openPending(size_t index, bool inserting) {
   modified_ = false;
   bof_ = eof_ = false;
   state_ = inserting ? TDataSetState::dsInsert : TDataSetState::dsEdit;
+  if (!inserting) {
+    computeCalcFields();
+    return;
+  }
+  // The handler may give the new row its first values; the row counts as unmodified after
+  // it, and a failure in it drops the row.
+  if (!onNewRecord_) return;
+  try {
+    onNewRecord_(this);
+  } catch (...) {
+    Cancel();
+    throw;
+  }
+  modified_ = false;
 }
 
 void TDataSet::Insert() {

@@ -169,9 +169,10 @@ void TForm::Destroying() {
 }
 
 // The exit side runs first: the mask check and OnExit of the control losing the focus, then
-// OnExit of each container being left, innermost first. Anything they raise abandons the move.
-// A nested move started by those handlers (SetFocus back on their own control, or elsewhere)
-// runs without the exit handlers of the control already exiting, and wins over this one.
+// OnExit of each container being left, innermost first. Anything they raise abandons the move;
+// keeping the user in a field is SetFocus on it (which finds it focused still) and a raise. A
+// nested move elsewhere started by those handlers runs without the exit handlers of the control
+// already exiting, and wins over this one.
 void TForm::FocusControl(TWinControl* target) {
   if (target == focused_) return;
   TWinControl* old = focused_;

@@ -132,4 +132,50 @@ TEST_F(Periods, CalculatedFieldsAreWrittenOnlyWhileARowIsComputed) {
   EXPECT_TRUE(situation->IsNull());
 }
 
+TEST_F(Periods, CalculatedValuesFollowTheRowBeingEdited) {
+  cds->LoadPacket(periods({{"01/01/2024", "31/12/2024"}}));
+  ASSERT_EQ(situation->AsString(), "Ativa");
+  computed.clear();
+  cds->Edit();
+  EXPECT_EQ(computed, (std::vector<std::string>{"1:01/01/2024"}));  // on entering the edit
+  start->SetAsString("01/07/2024");
+  EXPECT_EQ(situation->AsString(), "Inativa");  // seen with the edited start
+  cds->Cancel();
+  EXPECT_EQ(situation->AsString(), "Ativa");
+
+  // Without AutoCalcFields a change leaves the value as it was until the row is posted.
+  cds->SetAutoCalcFields(false);
+  cds->Edit();
+  start->SetAsString("01/07/2024");
+  EXPECT_EQ(situation->AsString(), "Ativa");
+  cds->Post();
+  EXPECT_EQ(situation->AsString(), "Inativa");
+}
+
+TEST_F(Periods, ANewRowGetsItsFirstValuesFromOnNewRecord) {
+  cds->LoadPacket(periods({{"01/01/2024", "31/12/2024"}}));
+  cds->SetOnCalcFields([&](tk::TComponent*) {
+    situation->SetAsString(end->IsNull() ? "aberta" : "fechada");
+  });
+  cds->SetOnNewRecord([&](tk::TComponent* sender) {
+    EXPECT_EQ(sender, cds);
+    EXPECT_EQ(cds->State(), data::TDataSetState::dsInsert);
+    start->SetAsString("01/06/2024");
+  });
+  cds->Append();
+  EXPECT_EQ(start->AsString(), "01/06/2024");
+  EXPECT_FALSE(cds->Modified());  // the first values are not the user's changes
+  EXPECT_EQ(situation->AsString(), "aberta");
+  end->SetAsString("30/06/2024");
+  EXPECT_EQ(situation->AsString(), "fechada");
+  cds->Post();
+  EXPECT_EQ(cds->RecordCount(), 2);
+
+  // A failing handler drops the new row and leaves the data set browsing.
+  cds->SetOnNewRecord([](tk::TComponent*) { throw rtl::EDatabaseError("sem valor inicial"); });
+  EXPECT_THROW(cds->Insert(), rtl::EDatabaseError);
+  EXPECT_EQ(cds->State(), data::TDataSetState::dsBrowse);
+  EXPECT_EQ(cds->RecordCount(), 2);
+}
+
 }  // namespace
