@@ -236,86 +236,16 @@ char DateSeparator() {
 
 int& TwoDigitYearCenturyWindow() { return centuryWindowStorage(); }
 
+std::string& LongDateFormat() {
+  static std::string format = "dddd, d 'de' mmmm 'de' yyyy";
+  return format;
+}
+
 void ResetFormatSettings() {
   ShortDateFormat() = "dd/mm/yyyy";
+  LongDateFormat() = "dddd, d 'de' mmmm 'de' yyyy";
   TwoDigitYearCenturyWindow() = 50;
 }
-
-namespace {
-
-// `nested` is true while the short date format is being written for a "ddddd": a short date
-// format that names "ddddd" itself then gets the day there instead of endless recursion.
-std::string formatDateTime(std::string_view format, TDateTime t, bool nested) {
-  int year, month, day, hour, minute, second, ms;
-  DecodeDate(t, year, month, day);
-  DecodeTime(t, hour, minute, second, ms);
-  std::string out;
-  bool lastWasHour = false;
-  size_t i = 0;
-  while (i < format.size()) {
-    const char c = format[i];
-    if (c == '"' || c == '\'') {
-      const size_t end = format.find(c, i + 1);
-      const size_t stop = end == std::string_view::npos ? format.size() : end;
-      out.append(format.substr(i + 1, stop - i - 1));
-      i = stop == format.size() ? stop : stop + 1;
-      continue;
-    }
-    const char u = static_cast<char>(isAlpha(c) ? (c & ~0x20) : c);
-    size_t run = 1;
-    while (i + run < format.size() && (format[i + run] & ~0x20) == u && isAlpha(c)) ++run;
-    switch (u) {
-      case 'D':
-        if (run >= 5 && !nested) {
-          out += formatDateTime(ShortDateFormat(), t, true);
-        } else {
-          out += run == 1 ? std::to_string(day) : pad(day, 2);
-        }
-        lastWasHour = false;
-        break;
-      case 'M':
-        if (lastWasHour) {
-          out += run == 1 ? std::to_string(minute) : pad(minute, 2);
-        } else {
-          out += run == 1 ? std::to_string(month) : pad(month, 2);
-        }
-        lastWasHour = false;
-        break;
-      case 'Y':
-        out += run <= 2 ? pad(year % 100, 2) : pad(year, 4);
-        lastWasHour = false;
-        break;
-      case 'H':
-        out += run == 1 ? std::to_string(hour) : pad(hour, 2);
-        lastWasHour = true;
-        break;
-      case 'N':
-        out += run == 1 ? std::to_string(minute) : pad(minute, 2);
-        lastWasHour = false;
-        break;
-      case 'S':
-        out += run == 1 ? std::to_string(second) : pad(second, 2);
-        lastWasHour = false;
-        break;
-      case '/':
-        out += DateSeparator();
-        break;
-      default:
-        out.append(format.substr(i, run));
-        break;
-    }
-    i += run;
-  }
-  return out;
-}
-
-}  // namespace
-
-std::string FormatDateTime(std::string_view format, TDateTime t) {
-  return formatDateTime(format, t, false);
-}
-
-std::string DateToStr(TDateTime t) { return FormatDateTime("ddddd", t); }
 
 bool TryStrToDate(std::string_view text, TDateTime& out) { return parseDate(text, out); }
 

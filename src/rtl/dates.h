@@ -52,12 +52,22 @@ bool IsLeapYear(int year);
 std::string& ShortDateFormat();
 char DateSeparator();
 int& TwoDigitYearCenturyWindow();
-// Restores "dd/mm/yyyy" and the century window 50.
+// The long date format ("dddd, d 'de' mmmm 'de' yyyy" by default), the "dddddd" token.
+std::string& LongDateFormat();
+// Restores "dd/mm/yyyy", the long date format and the century window 50.
 void ResetFormatSettings();
 
-// Formats with the tokens d dd m mm yy yyyy (y and yyy alike), h hh n nn s ss, ddddd (the short
-// date format); "/" prints the date separator, ":" the time separator; text in single or
-// double quotes is literal; any other character is copied.
+// Formats a date and time. Tokens, letters in either case:
+//   d dd          day (dd zero-padded)       ddd dddd  day name, short or long
+//   ddddd         the short date format      dddddd    the long date format
+//   m mm          month, or minutes right after an hour   mmm mmmm  month name
+//   y yy          year, two digits           yyy yyyy  year, four digits
+//   h hh n nn s ss  hours, minutes, seconds  z zzz     milliseconds (zzz three digits)
+//   t tt          short ("hh:nn") or long ("hh:nn:ss") time
+//   c             short date, then the long time unless it is midnight
+//   am/pm a/p ampm  12-hour clock for the hours; written in the case given (ampm: AM, PM)
+// "/" prints the date separator; text in single or double quotes is literal; any other
+// character is copied. Names are those of the system's language (Portuguese).
 std::string FormatDateTime(std::string_view format, TDateTime t);
 std::string DateToStr(TDateTime t);
 

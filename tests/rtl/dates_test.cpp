@@ -111,6 +111,25 @@ TEST_F(DatesTest, AShortDateFormatThatNamesItselfWritesTheDayThere) {
   EXPECT_EQ(rtl::StrToDate("31/12/2024"), 45657);
 }
 
+TEST_F(DatesTest, NamesTimesAndTheHalfDayTokens) {
+  // 45657.75 is Tuesday 31/12/2024 18:00; 45351 is Thursday 29/02/2024 at midnight.
+  const rtl::TDateTime evening = 45657.75 + 5.0 / 86400 + 0.042 / 86400;
+  EXPECT_EQ(rtl::FormatDateTime("ddd dddd mmm MMMM", 45657), "ter terça-feira dez dezembro");
+  EXPECT_EQ(rtl::FormatDateTime("dddddd", 45351), "quinta-feira, 29 de fevereiro de 2024");
+  EXPECT_EQ(rtl::FormatDateTime("hh:mm:ss.zzz z", evening), "18:00:05.042 42");
+  EXPECT_EQ(rtl::FormatDateTime("t|tt", evening), "18:00|18:00:05");
+  EXPECT_EQ(rtl::FormatDateTime("c", evening), "31/12/2024 18:00:05");
+  EXPECT_EQ(rtl::FormatDateTime("c", 45351), "29/02/2024");  // midnight: the date alone
+  EXPECT_EQ(rtl::FormatDateTime("h am/pm|hh A/P|h ampm|H:nn AM/PM", evening),
+            "6 pm|06 P|6 PM|6:00 PM");
+  EXPECT_EQ(rtl::FormatDateTime("h am/pm", 45351), "12 am");
+  EXPECT_EQ(rtl::FormatDateTime("yyy-mm-dd", 45351), "2024-02-29");
+
+  // A long date format that names itself, or a time token, gets no second expansion.
+  rtl::LongDateFormat() = "dddddd t";
+  EXPECT_EQ(rtl::FormatDateTime("dddddd", evening), "31 t");
+}
+
 TEST_F(DatesTest, IsoDatesForStorage) {
   rtl::TDateTime t;
   ASSERT_TRUE(rtl::TryParseIsoDate("2024-02-29", t));
