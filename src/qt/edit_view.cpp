@@ -58,6 +58,9 @@ void EditView::sync(tk::Prop p) {
     case tk::Prop::ReadOnly:
       setReadOnly(e->ReadOnly());
       break;
+    case tk::Prop::Caret:
+      setCursorPosition(e->SelStart());
+      break;
     case tk::Prop::Alignment:
       switch (e->Alignment()) {
         case tk::TAlignment::taLeftJustify:

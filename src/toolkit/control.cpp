@@ -45,6 +45,8 @@ const char* PropName(Prop p) {
       return "Glyph";
     case Prop::Focused:
       return "Focused";
+    case Prop::Caret:
+      return "Caret";
     case Prop::Parent:
       return "Parent";
     case Prop::Appearance:

@@ -41,6 +41,7 @@ enum class Prop : uint8_t {
   Items,
   Glyph,
   Focused,  // the control gained or lost the focus (on a form: its focused control changed)
+  Caret,    // edits: the program put the caret somewhere (SelStart)
   Parent,
   Appearance,   // any other look property (bevels, border style, day names...)
   WindowState,  // forms

@@ -55,6 +55,13 @@ void TCustomEdit::SetReadOnly(bool value) {
   Notify(Prop::ReadOnly);
 }
 
+void TCustomEdit::SetSelStart(int position) {
+  const int length = static_cast<int>(Utf8Chars(editText_).size());
+  selStart_ = position < 0 ? 0 : (position > length ? length : position);
+  // Notified even when unchanged: the view's caret may have moved since.
+  Notify(Prop::Caret);
+}
+
 std::string TCustomEdit::TypedEditText(std::string_view keys) const {
   return ConformEditText(keys);
 }

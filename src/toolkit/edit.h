@@ -28,6 +28,11 @@ class TCustomEdit : public TWinControl {
   void SetReadOnly(bool value);
   // True when the user changed the text since the program last assigned it.
   bool Modified() const { return modified_; }
+  // Where the program last put the caret, in characters from the start (a failed mask check
+  // puts it on the first position in error). Views move their caret there when it is set;
+  // the caret the user moves stays with the view.
+  int SelStart() const { return selStart_; }
+  void SetSelStart(int position);
 
   // The edit text after the user replaces the whole text by typing `keys`.
   virtual std::string TypedEditText(std::string_view keys) const;
@@ -54,6 +59,7 @@ class TCustomEdit : public TWinControl {
   int maxLength_ = 0;
   bool readOnly_ = false;
   bool modified_ = false;
+  int selStart_ = 0;
   // The edit text when the user had changed nothing: on the focus's arrival, or when the
   // program last assigned it.
   std::string unmodifiedText_;

@@ -46,8 +46,11 @@ std::string TMaskEdit::ConformEditText(std::string_view editText) const {
 }
 
 void TMaskEdit::ValidateExit() {
-  if (IsMasked() && Modified() && !mask_.isComplete(EditText()))
-    throw rtl::EDBEditError("Invalid input value.  Use escape key to abandon changes");
+  if (!IsMasked() || !Modified()) return;
+  const int bad = mask_.firstInvalidPosition(EditText());
+  if (bad < 0) return;
+  SetSelStart(bad);  // the user is kept in the field with the caret where the fault is
+  throw rtl::EDBEditError("Invalid input value.  Use escape key to abandon changes");
 }
 
 void TMaskEdit::SetProperty(const std::string& name, const PropValue& value) {

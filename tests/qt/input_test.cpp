@@ -162,9 +162,11 @@ TEST_F(InputTest, EscapeAbandonsWhatTheMaskRefusedOnExit) {
   start->selectAll();
   QTest::keyClicks(start, "0212");  // no year: the mask refuses to let the focus go
   EXPECT_EQ(start->text(), QStringLiteral("02/12/____"));
+  start->setCursorPosition(0);
   QTest::keyClick(start, Qt::Key_Tab);
   EXPECT_EQ(shown(), "error: Invalid input value.  Use escape key to abandon changes.\n");
   EXPECT_EQ(qtFocus(), "depDtIniVig");
+  EXPECT_EQ(start->cursorPosition(), 6);  // on the year, the first position in error
   QTest::keyClick(start, Qt::Key_Escape);
   EXPECT_EQ(start->text(), QStringLiteral("01/12/2026"));
   EXPECT_EQ(form()->depDtIniVig->Text(), "01/12/2026");

@@ -134,6 +134,10 @@ TEST_F(Focus, MaskedEditChangedByTheUserMustBeCompleteToLeave) {
   med->SetFocus();
   log.take();
 
+  std::vector<int> carets;
+  med->Subscribe([&](TControl&, Prop p) {
+    if (p == Prop::Caret) carets.push_back(med->SelStart());
+  });
   med->UserEditText(med->TypedEditText("1"));
   try {
     edtA->SetFocus();
@@ -143,6 +147,7 @@ TEST_F(Focus, MaskedEditChangedByTheUserMustBeCompleteToLeave) {
   }
   EXPECT_EQ(log.take(), "");  // the check comes before OnExit
   EXPECT_EQ(focused(), "med");
+  EXPECT_EQ(carets, std::vector<int>{1});  // "1_/__": the second digit is missing
 
   med->UserEditText(med->TypedEditText("1231"));
   edtA->SetFocus();
