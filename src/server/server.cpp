@@ -118,6 +118,9 @@ void Server::Impl::accept() {
         }
         std::error_code ignored;
         socket.set_option(asio::ip::tcp::no_delay(true), ignored);
+        // A client whose machine vanished without closing is found out by the system's probes
+        // in time, instead of holding its connection slot for ever.
+        socket.set_option(asio::socket_base::keep_alive(true), ignored);
         auto onClosed = [this](const std::shared_ptr<Session>& closed) {
           asio::post(strand, [this, closed] {
             sessions.erase(closed);
