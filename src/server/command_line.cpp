@@ -49,6 +49,7 @@ struct Options {
   size_t maxReceivingMiB = ServerConfig().maxReceivingBytes >> 20;
   size_t maxSendingMiB = ServerConfig().maxSendingBytes >> 20;
   double lockWaitSeconds = 30;
+  unsigned workers = ServerConfig().workers;
 };
 
 int serve(const Options& options) {
@@ -57,6 +58,7 @@ int serve(const Options& options) {
   config.host = address->host;
   config.port = address->port;
   config.maxConnections = options.maxConnections;
+  config.workers = options.workers;
   config.maxReceivingBytes = options.maxReceivingMiB << 20;
   config.maxSendingBytes = options.maxSendingMiB << 20;
   if (!options.tokenFile.empty()) config.token = readToken(options.tokenFile);
@@ -125,6 +127,11 @@ int runCommandLine(int argc, char** argv) {
                    "Seconds a change waits for another change of the same data before it is "
                    "refused (default 30)")
       ->check(CLI::Range(0.001, 3600.0));
+
+  serveCommand
+      ->add_option("--workers", options.workers,
+                   "Calls run at once (default 4); a change waiting for another's lock holds one")
+      ->check(CLI::Range(1u, 256u));
 
   JournalCommands journal;
   addJournalCommands(app, journal);

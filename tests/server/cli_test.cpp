@@ -28,6 +28,7 @@ TEST(CommandLineTest, BadUsageExitsTwoWithOneLineOnStandardError) {
       {"serve", "--db", db, "--max-connections", "-1"},
       {"serve", "--db", db, "--max-receiving-mb", "2000000"},
       {"serve", "--db", db, "--max-sending-mb", "-5"},
+      {"serve", "--db", db, "--workers", "0"},
       {"demo", "--db", db, "--products", "0"},
       {"demo", "--db", db, "--products", "many"},
       {"demo", "--db", db, "--products", "10000000"},  // codes have 7 digits
@@ -54,7 +55,7 @@ TEST(CommandLineTest, HelpExitsZero) {
   EXPECT_EQ(serve.status, 0);
   for (const char* option :
        {"--db", "--listen", "--token-file", "--max-connections", "--max-receiving-mb",
-        "--max-sending-mb"})
+        "--max-sending-mb", "--workers"})
     EXPECT_NE(serve.out.find(option), std::string::npos) << serve.out;
 }
 
