@@ -22,7 +22,7 @@ struct WireValue {
   double date = 0;       // Date: days since 1899-12-30
   int32_t integer = 0;   // Integer
   bool boolean = false;  // Boolean
-  std::shared_ptr<const rtl::DataPacket> packet;             // Packet
+  std::shared_ptr<const rtl::DataPacket> packet;  // Packet
   // StringMap, in wire order: keys are UTF-8, values are the bytes sent.
   std::vector<std::pair<std::string, std::string>> entries;
 };

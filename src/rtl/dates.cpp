@@ -43,8 +43,9 @@ class SystemClock : public Clock {
     const std::time_t secs = std::chrono::system_clock::to_time_t(now);
     std::tm local{};
     localtime_r(&secs, &local);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        now.time_since_epoch()).count() % 1000;
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000;
     return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
            EncodeTime(local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(ms));
   }
@@ -63,8 +64,12 @@ int& centuryWindowStorage() {
   return window;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool isAlpha(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 int daysInMonth(int year, int month) {
   static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -137,9 +142,17 @@ bool parseDate(std::string_view raw, TDateTime& out) {
     for (size_t i = 0; i < 3; ++i) {
       const Number& n = parts[i];
       switch (order[i]) {
-        case 'D': day = n.value; if (n.digits > 2) return false; break;
-        case 'M': month = n.value; if (n.digits > 2) return false; break;
-        default: year = expandYear(n.value, n.digits); break;
+        case 'D':
+          day = n.value;
+          if (n.digits > 2) return false;
+          break;
+        case 'M':
+          month = n.value;
+          if (n.digits > 2) return false;
+          break;
+        default:
+          year = expandYear(n.value, n.digits);
+          break;
       }
     }
   } else if (parts.size() == 2) {
@@ -181,19 +194,27 @@ bool parseTime(std::string_view text, TDateTime& out) {
 
 }  // namespace
 
-void SetClock(const Clock* clock) { currentClock = clock ? clock : &systemClock; }
+void SetClock(const Clock* clock) {
+  currentClock = clock ? clock : &systemClock;
+}
 
-TDateTime Now() { return currentClock->Now(); }
+TDateTime Now() {
+  return currentClock->Now();
+}
 
-TDateTime Date() { return std::floor(Now()); }
+TDateTime Date() {
+  return std::floor(Now());
+}
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& out) {
   if (year < 1 || year > 9999 || month < 1 || month > 12) return false;
   if (day < 1 || day > daysInMonth(year, month)) return false;
-  out = static_cast<TDateTime>(daysFromCivil(year, static_cast<unsigned>(month),
-                                             static_cast<unsigned>(day)) - kEpochOffset);
+  out = static_cast<TDateTime>(
+      daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochOffset);
   return true;
 }
 
@@ -226,7 +247,9 @@ int DayOfWeek(TDateTime t) {
   return static_cast<int>(((day % 7) + 7 + 6) % 7) + 1;
 }
 
-std::string& ShortDateFormat() { return shortDateFormatStorage(); }
+std::string& ShortDateFormat() {
+  return shortDateFormatStorage();
+}
 
 char DateSeparator() {
   for (char c : ShortDateFormat())
@@ -234,7 +257,9 @@ char DateSeparator() {
   return '/';
 }
 
-int& TwoDigitYearCenturyWindow() { return centuryWindowStorage(); }
+int& TwoDigitYearCenturyWindow() {
+  return centuryWindowStorage();
+}
 
 std::string& LongDateFormat() {
   static std::string format = "dddd, d 'de' mmmm 'de' yyyy";
@@ -247,7 +272,9 @@ void ResetFormatSettings() {
   TwoDigitYearCenturyWindow() = 50;
 }
 
-bool TryStrToDate(std::string_view text, TDateTime& out) { return parseDate(text, out); }
+bool TryStrToDate(std::string_view text, TDateTime& out) {
+  return parseDate(text, out);
+}
 
 TDateTime StrToDate(std::string_view text) {
   TDateTime out;
@@ -259,10 +286,9 @@ TDateTime StrToDateTime(std::string_view text) {
   const std::string trimmed = Trim(text);
   const size_t space = trimmed.find(' ');
   TDateTime date, time = 0;
-  const bool ok = space == std::string::npos
-                      ? parseDate(trimmed, date)
-                      : parseDate(trimmed.substr(0, space), date) &&
-                            parseTime(Trim(trimmed.substr(space + 1)), time);
+  const bool ok = space == std::string::npos ? parseDate(trimmed, date)
+                                             : parseDate(trimmed.substr(0, space), date) &&
+                                                   parseTime(Trim(trimmed.substr(space + 1)), time);
   if (!ok) throw EConvertError("'" + std::string(text) + "' is not a valid date and time");
   return date + time;
 }

@@ -75,9 +75,9 @@ CallOutcome error(rpc::OutBuffer& out, uint32_t msgid, std::string method, int c
 CallOutcome internalError(rpc::OutBuffer& out, uint32_t msgid, const std::string& method,
                           std::string cause) {
   out.clear();
-  CallOutcome outcome = error(out, msgid, method, 500,
-                              "erro interno do servidor (" + method +
-                                  "); a causa está no registro do servidor");
+  CallOutcome outcome =
+      error(out, msgid, method, 500,
+            "erro interno do servidor (" + method + "); a causa está no registro do servidor");
   outcome.detail = std::move(cause);
   return outcome;
 }

@@ -154,9 +154,8 @@ TEST_F(Periods, CalculatedValuesFollowTheRowBeingEdited) {
 
 TEST_F(Periods, ANewRowGetsItsFirstValuesFromOnNewRecord) {
   cds->LoadPacket(periods({{"01/01/2024", "31/12/2024"}}));
-  cds->SetOnCalcFields([&](tk::TComponent*) {
-    situation->SetAsString(end->IsNull() ? "aberta" : "fechada");
-  });
+  cds->SetOnCalcFields(
+      [&](tk::TComponent*) { situation->SetAsString(end->IsNull() ? "aberta" : "fechada"); });
   cds->SetOnNewRecord([&](tk::TComponent* sender) {
     EXPECT_EQ(sender, cds);
     EXPECT_EQ(cds->State(), data::TDataSetState::dsInsert);

@@ -46,7 +46,7 @@ TEST_F(Fields, AFixedCharFieldHoldsItsTextsPaddedToItsSize) {
   text->SetAsString("ab");
   EXPECT_EQ(text->AsString(), "ab  ");
   EXPECT_EQ(std::get<std::string>(text->Value()), "ab  ");  // held so, not only read so
-  text->SetAsString("\xC3\x81");  // one character of two bytes
+  text->SetAsString("\xC3\x81");                            // one character of two bytes
   EXPECT_EQ(text->AsString(), "\xC3\x81   ");
   text->SetAsString("ABCDEF");
   EXPECT_EQ(text->AsString(), "ABCD");

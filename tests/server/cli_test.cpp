@@ -53,9 +53,8 @@ TEST(CommandLineTest, HelpExitsZero) {
     EXPECT_NE(top.out.find(command), std::string::npos) << top.out;
   const auto serve = runVnd42400({"serve", "--help"});
   EXPECT_EQ(serve.status, 0);
-  for (const char* option :
-       {"--db", "--listen", "--token-file", "--max-connections", "--max-receiving-mb",
-        "--max-sending-mb", "--workers"})
+  for (const char* option : {"--db", "--listen", "--token-file", "--max-connections",
+                             "--max-receiving-mb", "--max-sending-mb", "--workers"})
     EXPECT_NE(serve.out.find(option), std::string::npos) << serve.out;
 }
 

@@ -97,43 +97,44 @@ TEST_F(LifecycleTest, TheScreenStartsAsDefined) {
   EXPECT_EQ(form()->FormStyle(), tk::TFormStyle::fsMDIChild);
   EXPECT_EQ(form()->ClientWidth(), 490);
   EXPECT_EQ(form()->ClientHeight(), 430);
-  EXPECT_EQ(state({"lblCodTela", "lblFilial", "medCdFilial", "btnFilial", "edtNmFilial",
-                   "lblTabePrec", "medCdTabePrec", "btnTabePrec", "edtNmTabePrec", "lblDtIniVig",
-                   "depDtIniVig", "lblDtFinVig", "depDtFinVig", "btnDtIniVig", "grbProduto",
-                   "rbtTodos", "rbtLista", "btnListaProd", "rbtIntervalo", "medProdIni",
-                   "btnProdutoIni", "edtNomeIni", "medProdFim", "btnProdutoFim", "edtNomeFim",
-                   "chbPrefixo", "rbtAddPrefixo", "rbtDelPrefixo", "lblPrefixo", "edtPrefixo"}),
-            "lblCodTela \"VND42406\"\n"
-            "lblFilial \"Filial\"\n"
-            "medCdFilial \"0001\" focus\n"
-            "btnFilial \"\"\n"
-            "edtNmFilial \"Matriz\" off\n"
-            "lblTabePrec \"Tabela Preço\"\n"
-            "medCdTabePrec \"   \"\n"
-            "btnTabePrec \"\"\n"
-            "edtNmTabePrec \"\" off\n"
-            "lblDtIniVig \"Vigência\"\n"
-            "depDtIniVig \"  /  /    \"\n"
-            "lblDtFinVig \"a\"\n"
-            "depDtFinVig \"  /  /    \" off\n"
-            "btnDtIniVig \"\"\n"
-            "grbProduto \"Produto\"\n"
-            "rbtTodos \"Todos\" checked\n"
-            "rbtLista \"Lista\"\n"
-            "btnListaProd \"\" off\n"
-            "rbtIntervalo \"Intervalo\"\n"
-            "medProdIni \"\"\n"
-            "btnProdutoIni \"\" off\n"
-            "edtNomeIni \"\" off\n"
-            "medProdFim \"\"\n"
-            "btnProdutoFim \"\" off\n"
-            "edtNomeFim \"\" off\n"
-            "chbPrefixo \"Adicionar ou Limpar prefixo.\"\n"
-            "rbtAddPrefixo \"Adicionar o prefixo ao nome dos produtos promocionais.\" off "
-            "checked\n"
-            "rbtDelPrefixo \"Limpar o prefixo do nome dos produtos promocionais.\" off\n"
-            "lblPrefixo \"Prefixo\" off\n"
-            "edtPrefixo \"\" off\n");
+  EXPECT_EQ(
+      state({"lblCodTela",    "lblFilial",     "medCdFilial",   "btnFilial",     "edtNmFilial",
+             "lblTabePrec",   "medCdTabePrec", "btnTabePrec",   "edtNmTabePrec", "lblDtIniVig",
+             "depDtIniVig",   "lblDtFinVig",   "depDtFinVig",   "btnDtIniVig",   "grbProduto",
+             "rbtTodos",      "rbtLista",      "btnListaProd",  "rbtIntervalo",  "medProdIni",
+             "btnProdutoIni", "edtNomeIni",    "medProdFim",    "btnProdutoFim", "edtNomeFim",
+             "chbPrefixo",    "rbtAddPrefixo", "rbtDelPrefixo", "lblPrefixo",    "edtPrefixo"}),
+      "lblCodTela \"VND42406\"\n"
+      "lblFilial \"Filial\"\n"
+      "medCdFilial \"0001\" focus\n"
+      "btnFilial \"\"\n"
+      "edtNmFilial \"Matriz\" off\n"
+      "lblTabePrec \"Tabela Preço\"\n"
+      "medCdTabePrec \"   \"\n"
+      "btnTabePrec \"\"\n"
+      "edtNmTabePrec \"\" off\n"
+      "lblDtIniVig \"Vigência\"\n"
+      "depDtIniVig \"  /  /    \"\n"
+      "lblDtFinVig \"a\"\n"
+      "depDtFinVig \"  /  /    \" off\n"
+      "btnDtIniVig \"\"\n"
+      "grbProduto \"Produto\"\n"
+      "rbtTodos \"Todos\" checked\n"
+      "rbtLista \"Lista\"\n"
+      "btnListaProd \"\" off\n"
+      "rbtIntervalo \"Intervalo\"\n"
+      "medProdIni \"\"\n"
+      "btnProdutoIni \"\" off\n"
+      "edtNomeIni \"\" off\n"
+      "medProdFim \"\"\n"
+      "btnProdutoFim \"\" off\n"
+      "edtNomeFim \"\" off\n"
+      "chbPrefixo \"Adicionar ou Limpar prefixo.\"\n"
+      "rbtAddPrefixo \"Adicionar o prefixo ao nome dos produtos promocionais.\" off "
+      "checked\n"
+      "rbtDelPrefixo \"Limpar o prefixo do nome dos produtos promocionais.\" off\n"
+      "lblPrefixo \"Prefixo\" off\n"
+      "edtPrefixo \"\" off\n");
   EXPECT_EQ(form()->rdgPromocao->ItemIndex(), 0);
   EXPECT_EQ(form()->rdgPromocao->Items(),
             (std::vector<std::string>{"Colocar os produtos selecionados na promoção.",
