@@ -3,23 +3,26 @@
 #include <optional>
 
 #include "data/data_list.h"
-#include "data/field.h"
 #include "data/data_set.h"
 #include "data/data_source.h"
+#include "data/field.h"
 #include "rtl/exceptions.h"
+#include "rtl/strings.h"
 #include "toolkit/application.h"
 
 namespace Pesqlista {
 
+// Widths count characters, not bytes: a code with accented letters takes as many positions
+// as one without, as the server reads the list.
 std::string MakeSelectionList(const std::vector<std::string>& keys, int width) {
   if (keys.empty()) return {};
   std::string list;
   list.reserve(keys.size() * (static_cast<size_t>(width) + 1) + 1);
   for (const std::string& key : keys) {
     list += '_';
-    std::string fixed = key.substr(0, static_cast<size_t>(width));
-    fixed.resize(static_cast<size_t>(width), ' ');
+    const std::string_view fixed = rtl::Utf8Left(key, width);
     list += fixed;
+    list.append(static_cast<size_t>(width - rtl::Utf8Length(fixed)), ' ');
   }
   list += '_';
   return list;
@@ -27,19 +30,23 @@ std::string MakeSelectionList(const std::vector<std::string>& keys, int width) {
 
 std::vector<std::string> SelectionListKeys(std::string_view list, int width) {
   std::vector<std::string> keys;
-  const size_t step = static_cast<size_t>(width) + 1;
-  // Entry k starts with "_" at k * step and is closed by the "_" of the next one.
-  for (size_t at = 0; at + step < list.size(); at += step) {
-    if (list[at] != '_' || list[at + step] != '_') break;
-    keys.emplace_back(list.substr(at + 1, static_cast<size_t>(width)));
+  // Each entry is a "_" and `width` characters, closed by the "_" that opens the next one.
+  size_t at = 0;
+  while (at < list.size() && list[at] == '_') {
+    const std::string_view key = rtl::Utf8Left(list.substr(at + 1), width);
+    const size_t next = at + 1 + key.size();
+    if (rtl::Utf8Length(key) != width || next >= list.size() || list[next] != '_') break;
+    keys.emplace_back(key);
+    at = next;
   }
   return keys;
 }
 
-void PesquisaLista(data::TDataSource* source, const std::string& keyField,
-                   const std::string& title, bool /*showAll*/, std::string& list) {
+void PesquisaLista(data::TDataSource* source, const std::string& keyField, const std::string& title,
+                   bool /*showAll*/, std::string& list) {
   data::TDataSet* dataSet = source ? source->DataSet() : nullptr;
-  if (dataSet == nullptr) throw rtl::EDatabaseError("PesquisaLista: the data source has no data set");
+  if (dataSet == nullptr)
+    throw rtl::EDatabaseError("PesquisaLista: the data source has no data set");
   const int width = dataSet->FieldByName(keyField).Size();
   const data::DataSetList rows = data::ReadList(*dataSet, keyField);
 

@@ -1,19 +1,12 @@
 #include "vnd42406/product_list.h"
 
+#include "rtl/strings.h"
+#include "shared/pesqlista.h"
+
 namespace vnd42406 {
 
 std::string MakeProductList(const std::vector<std::string>& codes) {
-  if (codes.empty()) return {};
-  std::string list;
-  list.reserve(codes.size() * (kProductCodeWidth + 1) + 1);
-  for (const std::string& code : codes) {
-    list += '_';
-    std::string fixed = code.substr(0, kProductCodeWidth);
-    fixed.resize(kProductCodeWidth, ' ');
-    list += fixed;
-  }
-  list += '_';
-  return list;
+  return Pesqlista::MakeSelectionList(codes, kProductCodeWidth);
 }
 
 std::string ExpandProductList(std::string_view list,
@@ -26,9 +19,11 @@ std::string ExpandProductList(std::string_view list,
     const size_t found = rest.find('_');
     const size_t p = found == std::string_view::npos ? 0 : found + 1;  // 1-based, 0 = none
     const size_t n = rest.size();
-    if (p != 0 && p != n) addRow(rest.substr(p, kProductCodeWidth));
+    // The next ten characters (fewer at the end), however many bytes they take.
+    const std::string_view code = rtl::Utf8Left(rest.substr(p), kProductCodeWidth);
+    if (p != 0 && p != n) addRow(code);
     if (p == n) return std::string(rest);
-    start += p + kProductCodeWidth;
+    start += p + code.size();
     if (start >= list.size()) start = list.size();
   }
 }

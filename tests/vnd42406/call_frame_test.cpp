@@ -123,6 +123,11 @@ TEST(ProductListTest, ExpansionGivesEveryCodeAndWhatIsLeft) {
   EXPECT_EQ(expand("ab_0000000001_"), "[0000000001] rest=\"_\"");
   EXPECT_EQ(vnd42406::MakeProductList({"1", "0000000002"}), "_1         _0000000002_");
   EXPECT_EQ(vnd42406::MakeProductList({}), "");
+
+  // Codes are ten characters, not ten bytes.
+  EXPECT_EQ(vnd42406::MakeProductList({"AÇÚCAR"}), "_AÇÚCAR    _");
+  EXPECT_EQ(expand("_AÇÚCAR0001_PÃO0000002_"), "[AÇÚCAR0001][PÃO0000002] rest=\"_\"");
+  EXPECT_EQ(expand("ÇÇÇÇÇÇÇÇÇÇ_0000000001_"), "[0000000001] rest=\"_\"");
 }
 
 TEST(UnitLifecycleTest, StartAndStopWorkOncePerProcess) {
