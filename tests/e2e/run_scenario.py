@@ -9,7 +9,8 @@ A scenario is a text file, one item per line:
     let NAME = SQL                 NAME takes the first value of SQL's first row, now;
                                    ${NAME} is replaced by it in every later line
     today ${NAME}                  the driver's --today (ISO date; before its first command)
-    <driver command>               sent to the driver; its reply is kept
+    <driver command>               sent to the driver; its reply is kept, and unless a
+                                   "=>" line follows it must be ok with no exception
     => JSON                        the last reply must match JSON (below)
     sql SQL => JSON                SQL's rows (a list of lists) must match JSON
     server stop                    stops the server (SIGTERM) and waits for it
@@ -68,6 +69,8 @@ class Server:
             except subprocess.TimeoutExpired:
                 self.proc.kill()
                 fail("server", "did not stop on SIGTERM")
+        if self.proc.returncode != 0:
+            fail("server", f"exited {self.proc.returncode}: " + self.proc.stderr.read())
 
 
 class Driver:
@@ -97,6 +100,29 @@ class Driver:
                 self.proc.wait(timeout=DEADLINE)
             except subprocess.TimeoutExpired:
                 self.proc.kill()
+
+    def quit(self):
+        """Ends the driver as a user would; it must say ok, exit 0 and complain of nothing."""
+        reply = self.send("quit")
+        if reply.get("ok") is not True:
+            fail("driver", f"quit replied {reply}")
+        try:
+            self.proc.wait(timeout=DEADLINE)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            fail("driver", "did not exit after quit")
+        errors = self.proc.stderr.read()
+        if self.proc.returncode != 0 or errors:
+            fail("driver", f"exited {self.proc.returncode} after quit: {errors}")
+
+
+def checked_later(lines, number):
+    """Whether the line after `number` (1-based), skipping blanks and comments, is "=>"."""
+    for raw in lines[number:]:
+        line = raw.strip()
+        if line and not line.startswith("#"):
+            return line.startswith("=>")
+    return False
 
 
 def main():
@@ -153,12 +179,18 @@ def main():
                 if driver is None:
                     driver = Driver(a.host, a.module, server.port, settings, today)
                 reply = driver.send(line)
+                if not checked_later(lines, number) and (
+                        reply.get("ok") is not True or reply.get("exception") is not None):
+                    fail(where, f"{line!r} went wrong, and nothing says it should: "
+                                f"{json.dumps(reply, ensure_ascii=False)}")
         if driver is not None:
-            driver.send("quit")
+            driver.quit()
+        server.stop()
     finally:
         if driver is not None:
             driver.close()
-        server.stop()
+        if server.proc.poll() is None:
+            server.proc.kill()
     print(f"{os.path.basename(a.scenario)}: passed")
 
 
