@@ -142,6 +142,8 @@ TEST_F(DesktopHostTest, AScreenThatCannotReachTheServerReportsItInABox) {
   host->mainWindow().screenAction()->trigger();
   EXPECT_TRUE(AllModalActionsRan());
   EXPECT_TRUE(box.startsWith(QStringLiteral("[Retaguarda de Vendas] "))) << box.toStdString();
+  EXPECT_TRUE(box.contains(QStringLiteral("Não foi possível conectar ao servidor de aplicação")))
+      << box.toStdString();
   EXPECT_TRUE(box.endsWith(QStringLiteral("(error) OK"))) << box.toStdString();
   EXPECT_TRUE(area().subWindowList().isEmpty());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);

@@ -125,8 +125,11 @@ TEST_F(ViewPartsTest, TheViewsLetGoWhenTheFormIsDestroyed) {
   EXPECT_EQ(view->viewByName("medCdFilial"), nullptr);
   // The widgets stay until the view goes, inert: typing reaches nothing.
   ASSERT_NE(edit, nullptr);
+  calls();
   QTest::keyClicks(edit, "12");
   QTest::keyClick(edit, Qt::Key_Tab);
+  EXPECT_EQ(calls(), "");  // leaving the branch field asked nobody
+  EXPECT_EQ(shown(), "");
   view.reset();
   EXPECT_EQ(edit, nullptr);
 }

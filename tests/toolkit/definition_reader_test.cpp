@@ -294,17 +294,14 @@ TEST_F(DefinitionReaderTest, MemberBindingChecksNameAndClass) {
 // know would stop every screen from opening.
 TEST_F(DefinitionReaderTest, ProductDefinitionsParse) {
   const std::string root = VND_SOURCE_DIR;
-  int parsed = 0;
   for (const char* path : {"/src/shared/definitions/TfrmRotiGeral.def",
                            "/src/vnd42406/screen_definition/TfrmCadAutPromocao.def"}) {
     std::ifstream in(root + path);
-    if (!in) continue;
+    ASSERT_TRUE(in) << "cannot read " << root + path;
     std::stringstream text;
     text << in.rdbuf();
     EXPECT_NO_THROW(ParseDefinition(text.str(), path)) << path;
-    ++parsed;
   }
-  if (parsed == 0) GTEST_SKIP() << "no product definitions in this tree";
 }
 
 }  // namespace
