@@ -51,6 +51,17 @@ rpc::Response BenchClient::call(std::string_view method, const std::vector<rtl::
       if (response->msgid != id) throw std::runtime_error("response to another request");
       if (response->error)
         throw std::runtime_error(std::string(method) + ": " + response->error->message);
+      // A method's answer is [status, message, data]: a refusal must not be timed as a call
+      // that did its work.
+      const rtl::Variant& result = response->result;
+      if (result.kind() == rtl::VarKind::Array && !result.asArray().empty() &&
+          result.asArray()[0].kind() == rtl::VarKind::Integer &&
+          result.asArray()[0].asInteger() != 0)
+        throw std::runtime_error(
+            std::string(method) + " refused: " +
+            (result.asArray().size() > 1 && result.asArray()[1].kind() == rtl::VarKind::String
+                 ? result.asArray()[1].asString()
+                 : std::string("?")));
       return std::move(*response);
     }
     constexpr size_t kChunk = 256 * 1024;
