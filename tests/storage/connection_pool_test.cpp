@@ -1,4 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <future>
+#include <optional>
+#include <string>
+#include <thread>
 
 #include "server/storage/db/connection_pool.h"
 
@@ -24,6 +34,17 @@ struct FakeConnection : Connection {
   std::shared_ptr<bool> alive;
 };
 
+// True while the thread `tid` of this process sleeps in the kernel, as one waiting on a
+// condition variable does.
+bool asleep(pid_t tid) {
+  std::ifstream stat("/proc/self/task/" + std::to_string(tid) + "/stat");
+  std::string line;
+  std::getline(stat, line);
+  // The state follows the command name, which is in parentheses and may hold anything.
+  const size_t close = line.rfind(')');
+  return close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'S';
+}
+
 TEST(ConnectionPoolTest, ABrokenSessionTakesTheIdleOnesWithIt) {
   auto generation = std::make_shared<bool>(true);
   int opened = 0;
@@ -47,9 +68,38 @@ TEST(ConnectionPoolTest, ABrokenSessionTakesTheIdleOnesWithIt) {
   EXPECT_EQ(opened, 5);
   EXPECT_TRUE(d->usable());
   EXPECT_TRUE(e->usable());
-  // And the pool still counts its places right: four may be open at once.
+  // And the pool still counts its places right: four may be open at once, and a fifth caller
+  // waits until one comes back, then gets that one.
   auto f = pool.acquire();
-  auto g = pool.acquire();
+  std::optional<server::db::Lease> g = pool.acquire();
+  EXPECT_EQ(opened, 7);
+  const Connection* const released = &**g;
+  std::atomic<bool> returned{false}, gotItBeforeTheRelease{false};
+  std::promise<pid_t> started;
+  std::promise<const Connection*> got;
+  std::thread fifth([&] {
+    started.set_value(static_cast<pid_t>(::syscall(SYS_gettid)));
+    auto lease = pool.acquire();
+    gotItBeforeTheRelease = !returned;
+    got.set_value(&*lease);
+  });
+  auto gotten = got.get_future();
+  // Once the fifth caller's thread is asleep, it waits in the pool (a pool without a limit
+  // would have handed it a new session at once, without sleeping).
+  const pid_t thread = started.get_future().get();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(180);
+  bool settled = false;
+  while (!settled && std::chrono::steady_clock::now() < deadline)
+    settled =
+        asleep(thread) || gotten.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+  EXPECT_TRUE(settled) << "the fifth caller neither slept nor got a session";
+  EXPECT_NE(gotten.wait_for(std::chrono::seconds(0)), std::future_status::ready)
+      << "a fifth session was handed out while four were in use";
+  returned = true;
+  g.reset();
+  EXPECT_EQ(gotten.get(), released) << "the fifth caller gets the session given back";
+  fifth.join();
+  EXPECT_FALSE(gotItBeforeTheRelease);
   EXPECT_EQ(opened, 7);
 }
 
