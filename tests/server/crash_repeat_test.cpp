@@ -3,7 +3,10 @@
 // all there or none of them is, and the next server starts on the same database and serves.
 // Opt-in (label soak); crash_test.cpp does it once in the default run. "In the middle" is
 // observed, not guessed: each kill waits until the database shows the write transaction open,
-// then a growing share of the time an update takes, so the kills fall all along it.
+// then a growing share of the time an update takes, so the kills fall all along it. Two rounds
+// have a known outcome: the last kill comes after the answer, so that update is there whole;
+// on PostgreSQL the first kill comes with the server frozen inside its open transaction, so
+// that update is rolled back.
 
 #include <gtest/gtest.h>
 
@@ -72,6 +75,27 @@ class CrashRepeatTest : public ::testing::TestWithParam<Engine> {
     server_.reset();
   }
 
+  // PostgreSQL: stops the server (SIGSTOP) and lets its backend finish what it was sent. True
+  // when the backend then waits inside the open transaction, for the client's next command or
+  // for it to read results: a stopped client can send nothing more, COMMIT included, so the
+  // kill that follows leaves the update rolled back.
+  bool frozenInsideTheTransaction() {
+    server_->signal(SIGSTOP);
+    const std::string others =
+        "SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() AND pid <> "
+        "pg_backend_pid() AND backend_type = 'client backend' AND ";
+    const std::string blockedOnTheClient = "wait_event IS NOT DISTINCT FROM 'ClientWrite'";
+    const auto deadline = std::chrono::steady_clock::now() + testsupport::kDeadline;
+    while (db_.scalar(others + "state = 'active' AND NOT " + blockedOnTheClient) != "0") {
+      if (std::chrono::steady_clock::now() > deadline) {
+        ADD_FAILURE() << "the server's backend never finished its statement";
+        return false;
+      }
+    }
+    return db_.scalar(others + "backend_xid IS NOT NULL AND (state = 'idle in transaction' OR " +
+                      blockedOnTheClient + ")") == "1";
+  }
+
   // What the last round left: items changed to its flag, audit and journal rows it added.
   std::string outcome() {
     const std::string changed =
@@ -110,11 +134,26 @@ TEST_P(CrashRepeatTest, TwentyKillsDuringALargeUpdateLeaveAllOrNoneEveryTime) {
     startUpdate(round);
     if (HasFatalFailure()) return;
     // Waiting for an answer that may come is how the kill is placed: up to a growing share
-    // of the transaction's length, past its end for the last rounds.
-    client_->readable(lasts * (round - 1) * 13 / (10 * kRepetitions));
+    // of the transaction's length, past its end for the last rounds, and for the very last
+    // until the answer came.
+    bool leftOpen = false;
+    if (round == 1 && GetParam() == Engine::Postgres) {
+      leftOpen = frozenInsideTheTransaction();
+      EXPECT_TRUE(leftOpen) << "the update ended before the server was stopped";
+    } else if (round == kRepetitions) {
+      EXPECT_TRUE(client_->readable(testsupport::kDeadline)) << "no answer";
+    } else {
+      client_->readable(lasts * (round - 1) * 13 / (10 * kRepetitions));
+    }
     kill();
     if (HasFatalFailure()) return;
     const std::string seen = outcome();
+    if (leftOpen) {
+      EXPECT_EQ(seen, none) << "killed inside its open transaction";
+    }
+    if (round == kRepetitions) {
+      EXPECT_EQ(seen, whole) << "killed after its answer";
+    }
     if (seen == none) {
       ++rolledBack;
     } else if (seen == whole) {
@@ -144,6 +183,13 @@ TEST_P(CrashRepeatTest, TwentyKillsDuringALargeUpdateLeaveAllOrNoneEveryTime) {
   std::cout << summary << std::endl;
   RecordProperty("summary", summary);
   EXPECT_EQ(applied + rolledBack, kRepetitions);
+  // Kills fell on both sides of the commit. On SQLite nothing outside the server shows whether
+  // a transaction seen open has begun to commit, so there the rollbacks the early rounds leave
+  // are counted above but not required.
+  EXPECT_GT(applied, 0);
+  if (GetParam() == Engine::Postgres) {
+    EXPECT_GT(rolledBack, 0);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, CrashRepeatTest,
