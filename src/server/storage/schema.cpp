@@ -1,9 +1,9 @@
 #include "server/storage/schema.h"
 
-#include "server/storage/storage_error.h"
-
 #include <string>
 #include <vector>
+
+#include "server/storage/storage_error.h"
 
 namespace server {
 
@@ -158,10 +158,13 @@ void requireSchema(db::Connection& connection) {
     try {
       connection.query(std::string("SELECT ") + columns + " FROM " + table + " WHERE 1 = 0", {},
                        [](const db::Row&) {});
-    } catch (const StorageError&) {
+    } catch (const StorageError& e) {
+      // The database's own words go along: a missing column and a refused permission read
+      // alike from here.
       throw StorageError(std::string("o banco de dados não tem a tabela ") + table +
                          " como este servidor a usa; crie ou atualize o esquema com "
-                         "vnd42400 init");
+                         "vnd42400 init (" +
+                         e.what() + ")");
     }
   }
 }
