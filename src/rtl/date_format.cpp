@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "rtl/date_text.h"
 #include "rtl/dates.h"
 
 namespace rtl {
@@ -22,18 +23,11 @@ constexpr std::array<std::string_view, 12> kLongMonthNames = {
 constexpr std::string_view kShortTimeFormat = "hh:nn";
 constexpr std::string_view kLongTimeFormat = "hh:nn:ss";
 
-bool isLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+using date_text::IsLetter;
+using date_text::ZeroPadded;
+
 char upper(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string padded(int value, int width) {
-  std::string digits = std::to_string(value);
-  if (static_cast<int>(digits.size()) < width)
-    digits.insert(0, static_cast<size_t>(width) - digits.size(), '0');
-  return digits;
 }
 
 // The 12-hour tokens, longest first; each is matched without regard to case.
@@ -82,7 +76,7 @@ class Writer {
       }
       const char u = upper(c);
       size_t run = 1;
-      while (isLetter(c) && i + run < format.size() && upper(format[i + run]) == u) ++run;
+      while (IsLetter(c) && i + run < format.size() && upper(format[i + run]) == u) ++run;
       out += token(u, run, format, i, nested, lastWasHour);
       // "m" means minutes right after an hour, separators between them allowed.
       if (u == 'H') lastWasHour = true;
@@ -101,25 +95,25 @@ class Writer {
         if (run == 4) return std::string(kLongDayNames[static_cast<size_t>(weekDay_ - 1)]);
         if (run >= 5 && !nested)
           return write(run == 5 ? ShortDateFormat() : LongDateFormat(), true);
-        return run == 1 ? std::to_string(day_) : padded(day_, 2);
+        return run == 1 ? std::to_string(day_) : ZeroPadded(day_, 2);
       case 'M':
-        if (lastWasHour) return run == 1 ? std::to_string(minute_) : padded(minute_, 2);
+        if (lastWasHour) return run == 1 ? std::to_string(minute_) : ZeroPadded(minute_, 2);
         if (run == 3) return std::string(kShortMonthNames[static_cast<size_t>(month_ - 1)]);
         if (run >= 4) return std::string(kLongMonthNames[static_cast<size_t>(month_ - 1)]);
-        return run == 1 ? std::to_string(month_) : padded(month_, 2);
+        return run == 1 ? std::to_string(month_) : ZeroPadded(month_, 2);
       case 'Y':
-        return run <= 2 ? padded(year_ % 100, 2) : padded(year_, 4);
+        return run <= 2 ? ZeroPadded(year_ % 100, 2) : ZeroPadded(year_, 4);
       case 'H': {
         int h = hour_;
         if (twelveHourAfter(format, at)) h = h % 12 == 0 ? 12 : h % 12;
-        return run == 1 ? std::to_string(h) : padded(h, 2);
+        return run == 1 ? std::to_string(h) : ZeroPadded(h, 2);
       }
       case 'N':
-        return run == 1 ? std::to_string(minute_) : padded(minute_, 2);
+        return run == 1 ? std::to_string(minute_) : ZeroPadded(minute_, 2);
       case 'S':
-        return run == 1 ? std::to_string(second_) : padded(second_, 2);
+        return run == 1 ? std::to_string(second_) : ZeroPadded(second_, 2);
       case 'Z':
-        return run >= 3 ? padded(ms_, 3) : std::to_string(ms_);
+        return run >= 3 ? ZeroPadded(ms_, 3) : std::to_string(ms_);
       case 'T':
         if (nested) break;
         return write(run == 1 ? kShortTimeFormat : kLongTimeFormat, true);

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <vector>
 
+#include "rtl/date_text.h"
 #include "rtl/exceptions.h"
 #include "rtl/strings.h"
 
@@ -64,22 +65,13 @@ int& centuryWindowStorage() {
   return window;
 }
 
-bool isDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-bool isAlpha(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+using date_text::IsDigit;
+using date_text::IsLetter;
+using date_text::ZeroPadded;
 
 int daysInMonth(int year, int month) {
   static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
-}
-
-std::string pad(int value, int width) {
-  std::string s = std::to_string(value);
-  while (static_cast<int>(s.size()) < width) s.insert(s.begin(), '0');
-  return s;
 }
 
 int expandYear(int year, int digits) {
@@ -115,7 +107,7 @@ bool splitDate(std::string_view text, std::vector<Number>& parts) {
   const char sep = DateSeparator();
   Number current;
   for (char c : text) {
-    if (isDigit(c)) {
+    if (IsDigit(c)) {
       if (++current.digits > 4) return false;
       current.value = current.value * 10 + (c - '0');
     } else if (c == sep) {
@@ -176,7 +168,7 @@ bool parseTime(std::string_view text, TDateTime& out) {
   int values[3] = {0, 0, 0};
   int count = 0, digits = 0;
   for (char c : text) {
-    if (isDigit(c)) {
+    if (IsDigit(c)) {
       if (++digits > 2) return false;
       values[count] = values[count] * 10 + (c - '0');
     } else if (c == ':' && digits > 0 && count < 2) {
@@ -253,7 +245,7 @@ std::string& ShortDateFormat() {
 
 char DateSeparator() {
   for (char c : ShortDateFormat())
-    if (!isAlpha(c) && c != '"' && c != '\'') return c;
+    if (!IsLetter(c) && c != '"' && c != '\'') return c;
   return '/';
 }
 
@@ -300,7 +292,7 @@ bool TryParseIsoDate(std::string_view text, TDateTime& out) {
   for (int k = 0; k < 3; ++k)
     for (int j = 0; j < lengths[k]; ++j) {
       const char c = text[static_cast<size_t>(starts[k] + j)];
-      if (!isDigit(c)) return false;
+      if (!IsDigit(c)) return false;
       values[k] = values[k] * 10 + (c - '0');
     }
   return TryEncodeDate(values[0], values[1], values[2], out);
@@ -309,7 +301,7 @@ bool TryParseIsoDate(std::string_view text, TDateTime& out) {
 std::string FormatIsoDate(TDateTime t) {
   int y, m, d;
   DecodeDate(t, y, m, d);
-  return pad(y, 4) + "-" + pad(m, 2) + "-" + pad(d, 2);
+  return ZeroPadded(y, 4) + "-" + ZeroPadded(m, 2) + "-" + ZeroPadded(d, 2);
 }
 
 }  // namespace rtl
