@@ -81,17 +81,22 @@ std::vector<std::string> statements(Engine engine) {
           " NOT NULL, DSCLIENTE TEXT NOT NULL, DSMETODO VARCHAR(40) NOT NULL, " +
           t.fixed("CDFILIAL", 4) + ", " + t.fixed("CDTABEPREC", 3) + ", " + t.date("DTINIVGPREC") +
           ", DSSELECAO TEXT NOT NULL, QTLINHAS BIGINT NOT NULL, DSUSUARIO TEXT, DSMAQUINA TEXT, "
-          "QTINALTERADAS BIGINT NOT NULL DEFAULT 0, DSCAMPO VARCHAR(20), IDRESTAURADA BIGINT)",
-      // One row per row a change changed, keyed by the change and the product: the header of
-      // ALTERACAOLOG says which validity's items (IDPROMOCAO) or that it is the products'
-      // names (NMPRODUTO). Written in ID order, so SQLite keeps it clustered on its key. It is
-      // filled only from columns that are checked already, so neither a foreign key to
-      // ALTERACAOLOG nor SQLite's length checks are repeated here: per row they would cost a
-      // third of what the row does.
+          "QTINALTERADAS BIGINT NOT NULL DEFAULT 0, DSCAMPO VARCHAR(20), IDRESTAURADA BIGINT, "
+          "NRITEMINICIAL BIGINT, NRITEMFINAL BIGINT)",
+      // One row per row a change changed: the header in ALTERACAOLOG says which validity's
+      // items (IDPROMOCAO) or that it is the products' names (NMPRODUTO). It is filled only
+      // from columns that are checked already, so neither a foreign key to ALTERACAOLOG nor
+      // SQLite's length checks are repeated here: per row they would cost a third of what the
+      // row does.
+      //
+      // On SQLite the table is written only at its end, in rowid order, and has no key: a
+      // change's rows are one run of rowids, which its ALTERACAOLOG row records (NRITEMINICIAL
+      // to NRITEMFINAL), and readers find them by that run. A key would cost every change one
+      // search of the key per row written, about as much as changing the row itself. On
+      // PostgreSQL the rows of two changes may interleave, so they are found by the key.
       "CREATE TABLE IF NOT EXISTS ALTERACAOITEM (IDALTERACAO BIGINT NOT NULL, CDPRODUTO "
-      "CHAR(10) NOT NULL, DSANTES VARCHAR(50) NOT NULL, DSDEPOIS VARCHAR(50) NOT NULL, "
-      "PRIMARY KEY (IDALTERACAO, CDPRODUTO))" +
-          std::string(engine == Engine::Sqlite ? " WITHOUT ROWID" : ""),
+      "CHAR(10) NOT NULL, DSANTES VARCHAR(50) NOT NULL, DSDEPOIS VARCHAR(50) NOT NULL" +
+          std::string(engine == Engine::Sqlite ? ")" : ", PRIMARY KEY (IDALTERACAO, CDPRODUTO))"),
       // Other reads are served by the keys: the items of one validity by the leading columns
       // of ITEMPRECO's key, tree-code lookups by PRODUTO's unique CDARVPROD.
       "CREATE INDEX IF NOT EXISTS ALTERACAOLOG_DATA ON ALTERACAOLOG (DTALTERACAO)",
@@ -119,6 +124,8 @@ constexpr const char* kJournalColumns[][2] = {
     {"QTINALTERADAS", "BIGINT NOT NULL DEFAULT 0"},
     {"DSCAMPO", "VARCHAR(20)"},
     {"IDRESTAURADA", "BIGINT"},
+    {"NRITEMINICIAL", "BIGINT"},
+    {"NRITEMFINAL", "BIGINT"},
 };
 
 void addJournalColumns(db::Connection& c) {
@@ -137,6 +144,31 @@ void addJournalColumns(db::Connection& c) {
   }
 }
 
+// An ALTERACAOITEM made keyed on SQLite, before changes recorded where their rows are, becomes
+// the table without a key: its rows are copied change by change, in key order, and each change
+// gets the run of rowids its rows took (an empty run when it has none).
+void unkeyJournalItems(db::Connection& c) {
+  const bool keyed = c.queryInteger(
+                          "SELECT COUNT(*) FROM pragma_index_list('ALTERACAOITEM') "
+                          "WHERE origin = 'pk'")
+                          .value_or(0) > 0;
+  if (!keyed) return;
+  c.run(
+      "CREATE TABLE ALTERACAOITEM_SEMCHAVE (IDALTERACAO BIGINT NOT NULL, CDPRODUTO CHAR(10) NOT "
+      "NULL, DSANTES VARCHAR(50) NOT NULL, DSDEPOIS VARCHAR(50) NOT NULL)");
+  c.run(
+      "INSERT INTO ALTERACAOITEM_SEMCHAVE SELECT IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS FROM "
+      "ALTERACAOITEM ORDER BY IDALTERACAO, CDPRODUTO");
+  c.run(
+      "UPDATE ALTERACAOLOG SET NRITEMINICIAL = R.INICIAL, NRITEMFINAL = R.FINAL FROM (SELECT "
+      "IDALTERACAO, MIN(ROWID) AS INICIAL, MAX(ROWID) AS FINAL FROM ALTERACAOITEM_SEMCHAVE GROUP "
+      "BY IDALTERACAO) AS R WHERE R.IDALTERACAO = ALTERACAOLOG.ID");
+  c.run(
+      "UPDATE ALTERACAOLOG SET NRITEMINICIAL = 1, NRITEMFINAL = 0 WHERE NRITEMINICIAL IS NULL");
+  c.run("DROP TABLE ALTERACAOITEM");
+  c.run("ALTER TABLE ALTERACAOITEM_SEMCHAVE RENAME TO ALTERACAOITEM");
+}
+
 // What a server needs, as a query per table that reads no row but names every column the
 // journal added (a table made before the journal needs `init` again).
 constexpr const char* kRequiredTables[][2] = {
@@ -147,7 +179,8 @@ constexpr const char* kRequiredTables[][2] = {
     {"TABEPREC", "CDTABEPREC"},
     {"TABEVEND", "DTFINVGPREC"},
     {"ITEMPRECO", "IDPROMOCAO"},
-    {"ALTERACAOLOG", "DSUSUARIO, DSMAQUINA, QTINALTERADAS, DSCAMPO, IDRESTAURADA"},
+    {"ALTERACAOLOG",
+     "DSUSUARIO, DSMAQUINA, QTINALTERADAS, DSCAMPO, IDRESTAURADA, NRITEMINICIAL, NRITEMFINAL"},
     {"ALTERACAOITEM", "DSANTES, DSDEPOIS"},
 };
 
@@ -173,6 +206,7 @@ void createSchema(db::Connection& connection) {
   db::Transaction tx(connection, db::TxMode::Write);
   for (const std::string& sql : statements(connection.engine())) connection.run(sql);
   addJournalColumns(connection);
+  if (connection.engine() == Engine::Sqlite) unkeyJournalItems(connection);
   tx.commit();
 }
 

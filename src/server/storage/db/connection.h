@@ -19,6 +19,8 @@ namespace server::db {
 
 enum class Engine { Sqlite, Postgres };
 
+class RowMarks;
+
 // A bound value: null, text (UTF-8, no NUL byte) or a 64-bit integer.
 using Param = std::variant<std::nullptr_t, std::string, int64_t>;
 using Params = std::vector<Param>;
@@ -59,6 +61,9 @@ class Connection {
   virtual void rollback() noexcept = 0;
   // False once the session is broken; the pool then discards it.
   virtual bool usable() const = 0;
+  // The rows the SQL function vnd_marca picks (row_marks.h); null where the engine has no
+  // such function.
+  virtual RowMarks* rowMarks() { return nullptr; }
 
   // The first column of the first row, or nullopt when there is no row or it is null.
   std::optional<std::string> queryText(std::string_view sql, const Params& params = {});

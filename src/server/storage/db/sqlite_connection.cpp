@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "server/storage/db/sqlite_marks.h"
 #include "server/storage/tree_code.h"
 
 namespace server::db {
@@ -81,7 +82,8 @@ SqliteConnection::SqliteConnection(const std::string& path, std::chrono::millise
     const int fnFlags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     if (sqlite3_create_function(db_, "vnd_arvnorm", 1, fnFlags, nullptr, arvNorm, nullptr,
                                 nullptr) != SQLITE_OK ||
-        sqlite3_create_collation(db_, "C", SQLITE_UTF8, nullptr, byteOrder) != SQLITE_OK)
+        sqlite3_create_collation(db_, "C", SQLITE_UTF8, nullptr, byteOrder) != SQLITE_OK ||
+        !registerRowMarks(db_, &marks_))
       fail("registro de funções");
   } catch (...) {
     sqlite3_close_v2(db_);

@@ -4,7 +4,7 @@
 // durable against a process kill and all-or-none after a power loss, where the last commits
 // may be lost), foreign keys on, a busy timeout so that writers queue instead of failing (up to
 // `lockWait`, then LockTimeout), and the SQL helpers the queries use (vnd_arvnorm, collation
-// "C"). Not thread-safe: one thread at a time, as the pool guarantees.
+// "C", the row marks of row_marks.h). Not thread-safe: one thread at a time, as the pool guarantees.
 
 #include <chrono>
 #include <memory>
@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 #include "server/storage/db/connection.h"
+#include "server/storage/db/row_marks.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -34,6 +35,7 @@ class SqliteConnection : public Connection {
   void commit() override;
   void rollback() noexcept override;
   bool usable() const override { return db_ != nullptr; }
+  RowMarks* rowMarks() override { return &marks_; }
 
   static constexpr std::chrono::milliseconds kDefaultLockWait{30'000};
 
@@ -41,6 +43,7 @@ class SqliteConnection : public Connection {
   sqlite3_stmt* prepared(std::string_view sql, const Params& params);
   [[noreturn]] void fail(std::string_view what) const;
 
+  RowMarks marks_;  // before db_: the connection's functions use it until it closes
   sqlite3* db_ = nullptr;
   std::unordered_map<std::string, sqlite3_stmt*> statements_;
 };

@@ -4,6 +4,7 @@
 
 #include "rtl/dates.h"
 #include "server/storage/db/sql.h"
+#include "server/storage/object/journal_items.h"
 
 namespace server {
 
@@ -112,13 +113,11 @@ std::optional<JournalEntry> findChange(db::Connection& c, int64_t id) {
 
 std::vector<JournalItem> changeItems(db::Connection& c, int64_t id) {
   std::vector<JournalItem> items;
-  c.query(
-      "SELECT CDPRODUTO, DSANTES, DSDEPOIS FROM ALTERACAOITEM WHERE IDALTERACAO = ? "
-      "ORDER BY CDPRODUTO COLLATE \"C\"",
-      {id}, [&](const db::Row& row) {
-        items.push_back(
-            {std::string(row.text(0)), std::string(row.text(1)), std::string(row.text(2))});
-      });
+  db::Sql sql("SELECT I.CDPRODUTO, I.DSANTES, I.DSDEPOIS FROM ALTERACAOITEM I WHERE ");
+  sql << itemsOfChange(c.engine(), "I", id) << " ORDER BY I.CDPRODUTO COLLATE \"C\"";
+  sql.query(c, [&](const db::Row& row) {
+    items.push_back({std::string(row.text(0)), std::string(row.text(1)), std::string(row.text(2))});
+  });
   return items;
 }
 

@@ -4,6 +4,7 @@
 #include "server/storage/journal/journal_reader.h"
 #include "server/storage/object/change_locks.h"
 #include "server/storage/object/change_log.h"
+#include "server/storage/object/journal_items.h"
 
 namespace server {
 
@@ -31,10 +32,9 @@ db::Sql currentValue(const JournalEntry& change) {
 
 // The products whose rows of the same data journaled changes after `change` and before the
 // restore `id` changed.
-db::Sql changedLater(const JournalEntry& change, int64_t id) {
-  db::Sql sql(
-      "SELECT J.CDPRODUTO FROM ALTERACAOLOG L JOIN ALTERACAOITEM J ON J.IDALTERACAO = L.ID "
-      "WHERE L.ID > ");
+db::Sql changedLater(db::Engine engine, const JournalEntry& change, int64_t id) {
+  db::Sql sql("SELECT J.CDPRODUTO FROM ALTERACAOLOG L JOIN ALTERACAOITEM J ON ");
+  sql << itemsOfLogRow(engine, "J", "L") << " WHERE L.ID > ";
   sql.bind(change.id) << " AND L.ID < ";
   sql.bind(id) << " AND L.DSCAMPO = ";
   sql.bind(*change.column);
@@ -52,38 +52,37 @@ db::Sql changedLater(const JournalEntry& change, int64_t id) {
 int64_t journalRestorable(db::Connection& c, const JournalEntry& change, int64_t id) {
   db::Sql sql("INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS) SELECT ");
   sql.bind(id, "CAST(? AS BIGINT)") << ", I.CDPRODUTO, I.DSDEPOIS, I.DSANTES FROM ALTERACAOITEM I "
-                                       "WHERE I.IDALTERACAO = ";
-  sql.bind(change.id) << " AND " << currentValue(change) << " = I.DSDEPOIS AND I.CDPRODUTO NOT IN ("
-                      << changedLater(change, id) << ")";
+                                       "WHERE "
+                                    << itemsOfChange(c.engine(), "I", change.id) << " AND "
+                                    << currentValue(change) << " = I.DSDEPOIS AND I.CDPRODUTO NOT IN ("
+                                    << changedLater(c.engine(), change, id) << ")";
   return sql.execute(c);
 }
 
-// Writes the values the restore `id` journaled.
+// Writes the values the restore `id` journaled, each row found by its key from the journal's.
 int64_t applyRestore(db::Connection& c, const JournalEntry& change, int64_t id) {
+  db::Sql restored("(SELECT J.CDPRODUTO, J.DSDEPOIS FROM ALTERACAOITEM J WHERE ");
+  restored << itemsOfChange(c.engine(), "J", id) << ") AS R";
   db::Sql sql;
   if (isPromotion(change)) {
-    sql << "UPDATE ITEMPRECO SET IDPROMOCAO = (SELECT CAST(J.DSDEPOIS AS CHAR(1)) FROM "
-           "ALTERACAOITEM J WHERE J.IDALTERACAO = ";
-    sql.bind(id) << " AND J.CDPRODUTO = ITEMPRECO.CDPRODUTO) WHERE CDFILIAL = ";
-    sql.bind(*change.branch) << " AND CDTABEPREC = ";
-    sql.bind(*change.table) << " AND DTINIVGPREC = ";
-    sql.bind(*change.start) << " AND ";
+    sql << "UPDATE ITEMPRECO SET IDPROMOCAO = CAST(R.DSDEPOIS AS CHAR(1)) FROM " << restored
+        << " WHERE ITEMPRECO.CDFILIAL = ";
+    sql.bind(*change.branch) << " AND ITEMPRECO.CDTABEPREC = ";
+    sql.bind(*change.table) << " AND ITEMPRECO.DTINIVGPREC = ";
+    sql.bind(*change.start) << " AND ITEMPRECO.CDPRODUTO = R.CDPRODUTO";
   } else {
-    sql << "UPDATE PRODUTO SET NMPRODUTO = (SELECT J.DSDEPOIS FROM ALTERACAOITEM J WHERE "
-           "J.IDALTERACAO = ";
-    sql.bind(id) << " AND J.CDPRODUTO = PRODUTO.CDPRODUTO) WHERE ";
+    sql << "UPDATE PRODUTO SET NMPRODUTO = R.DSDEPOIS FROM " << restored
+        << " WHERE PRODUTO.CDPRODUTO = R.CDPRODUTO";
   }
-  sql << "CDPRODUTO IN (SELECT CDPRODUTO FROM ALTERACAOITEM WHERE IDALTERACAO = ";
-  sql.bind(id) << ")";
   return sql.execute(c);
 }
 
 std::vector<LeftAlone> leftAlone(db::Connection& c, const JournalEntry& change, int64_t id) {
   db::Sql sql("SELECT I.CDPRODUTO, ");
-  sql << currentValue(change) << " FROM ALTERACAOITEM I WHERE I.IDALTERACAO = ";
-  sql.bind(change.id) << " AND I.CDPRODUTO NOT IN (SELECT CDPRODUTO FROM ALTERACAOITEM WHERE "
-                         "IDALTERACAO = ";
-  sql.bind(id) << ") ORDER BY I.CDPRODUTO COLLATE \"C\"";
+  sql << currentValue(change) << " FROM ALTERACAOITEM I WHERE "
+      << itemsOfChange(c.engine(), "I", change.id)
+      << " AND I.CDPRODUTO NOT IN (SELECT J.CDPRODUTO FROM ALTERACAOITEM J WHERE "
+      << itemsOfChange(c.engine(), "J", id) << ") ORDER BY I.CDPRODUTO COLLATE \"C\"";
   std::vector<LeftAlone> rows;
   sql.query(c, [&](const db::Row& row) {
     rows.push_back({std::string(row.text(0)),
@@ -128,13 +127,17 @@ RestoreOutcome restoreChange(Storage& storage, int64_t change, const RestoreCall
 
     RestoreOutcome outcome;
     outcome.id = openRecord(c, record);
+    const std::optional<int64_t> firstItem = nextItemRow(c);
     const int64_t journaled = journalRestorable(c, *entry, outcome.id);
+    std::optional<ItemRun> items;
+    if (firstItem) items = appendedItems(c, *firstItem, journaled);
     outcome.restored = applyRestore(c, *entry, outcome.id);
     if (journaled != outcome.restored)
       throw StorageError("o diário registrou " + std::to_string(journaled) +
                          " linhas e a restauração mudou " + std::to_string(outcome.restored));
     outcome.leftAlone = leftAlone(c, *entry, outcome.id);
-    closeRecord(c, outcome.id, outcome.restored, static_cast<int64_t>(outcome.leftAlone.size()));
+    closeRecord(c, outcome.id, outcome.restored, static_cast<int64_t>(outcome.leftAlone.size()),
+                items);
     tx.commit();
     return outcome;
   } catch (const LockTimeout&) {

@@ -115,9 +115,17 @@ int64_t openRecord(db::Connection& c, const ChangeRecord& record) {
   return *id;
 }
 
-void closeRecord(db::Connection& c, int64_t id, int64_t changed, int64_t unchanged) {
-  c.execute("UPDATE ALTERACAOLOG SET QTLINHAS = ?, QTINALTERADAS = ? WHERE ID = ?",
-            {changed, unchanged, id});
+void closeRecord(db::Connection& c, int64_t id, int64_t changed, int64_t unchanged,
+                 const std::optional<ItemRun>& items) {
+  if (!items) {
+    c.execute("UPDATE ALTERACAOLOG SET QTLINHAS = ?, QTINALTERADAS = ? WHERE ID = ?",
+              {changed, unchanged, id});
+    return;
+  }
+  c.execute(
+      "UPDATE ALTERACAOLOG SET QTLINHAS = ?, QTINALTERADAS = ?, NRITEMINICIAL = ?, NRITEMFINAL = ? "
+      "WHERE ID = ?",
+      {changed, unchanged, items->first, items->last, id});
 }
 
 }  // namespace server

@@ -13,6 +13,7 @@
 
 #include "server/server_object.h"
 #include "server/storage/db/connection.h"
+#include "server/storage/object/journal_items.h"
 
 namespace server {
 
@@ -54,7 +55,9 @@ std::string utcTimestamp();
 
 // Adds the change's row with no rows counted yet and returns its ID.
 int64_t openRecord(db::Connection& c, const ChangeRecord& record);
-// Stores the counts: rows changed, and rows selected that were in the requested state already.
-void closeRecord(db::Connection& c, int64_t id, int64_t changed, int64_t unchanged);
+// Stores the counts: rows changed, and rows selected that were in the requested state already;
+// and, on SQLite, where the change's ALTERACAOITEM rows are.
+void closeRecord(db::Connection& c, int64_t id, int64_t changed, int64_t unchanged,
+                 const std::optional<ItemRun>& items);
 
 }  // namespace server

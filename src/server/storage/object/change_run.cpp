@@ -20,11 +20,13 @@ ChangeCounts runChange(Storage& storage, ChangeRecord record, const char* column
     if (steps.verify) steps.verify(c);
     ChangeCounts counts;
     counts.id = openRecord(c, record);
+    const std::optional<int64_t> firstItem = journaling ? nextItemRow(c) : std::nullopt;
+    int64_t journaled = 0;
     if (journaling && steps.journaledApply) {
-      counts.changed = steps.journaledApply(c, counts.id);
+      counts.changed = journaled = steps.journaledApply(c, counts.id);
       counts.unchanged = steps.unchanged(c, counts.changed);
     } else {
-      const int64_t journaled = journaling ? steps.journal(c, counts.id) : 0;
+      journaled = journaling ? steps.journal(c, counts.id) : 0;
       if (journaling) counts.unchanged = steps.unchanged(c, journaled);
       // The journal found nothing to change and the lock keeps other changes out: the update
       // would find nothing either, so a repeated change costs only its reads.
@@ -33,7 +35,9 @@ ChangeCounts runChange(Storage& storage, ChangeRecord record, const char* column
         throw StorageError("o diário registrou " + std::to_string(journaled) +
                            " linhas e a alteração mudou " + std::to_string(counts.changed));
     }
-    closeRecord(c, counts.id, counts.changed, counts.unchanged);
+    std::optional<ItemRun> items;
+    if (firstItem) items = appendedItems(c, *firstItem, journaled);
+    closeRecord(c, counts.id, counts.changed, counts.unchanged, items);
     tx.commit();
     return counts;
   } catch (const LockTimeout&) {

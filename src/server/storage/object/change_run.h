@@ -34,8 +34,8 @@ struct ChangeSteps {
   std::function<int64_t(db::Connection&, int64_t changing)> unchanged;
   // Changes the rows that differ from the requested state; returns how many.
   std::function<int64_t(db::Connection&)> apply;
-  // Optional, for engines that can: `journal` and `apply` in one statement, which reads the
-  // rows once. Used instead of both when set and the storage journals values.
+  // Optional: `journal` and `apply` together, reading the rows once; returns the rows changed,
+  // each of which it journaled. Used instead of both when set and the storage journals values.
   std::function<int64_t(db::Connection&, int64_t id)> journaledApply;
 };
 

@@ -7,6 +7,7 @@
 // agree with the selection (True exactly when the list is the way filled in). Items in the
 // requested state already are left as they are and counted as unchanged.
 
+#include "server/storage/db/row_marks.h"
 #include "server/storage/db/sql.h"
 #include "server/storage/object/arg_checks.h"
 #include "server/storage/object/change_locks.h"
@@ -91,26 +92,24 @@ Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
     selected = itemsOf(key, gatheredProductCondition(c, selection, "CDPRODUTO"));
   };
   // The selected items less those about to change. Every listed code is an item of the
-  // validity (verified), each listed once; otherwise the count reads the key only.
+  // validity (verified), each listed once; SQLite's marking counts the selected items as it
+  // goes; otherwise the count reads the key only.
+  std::optional<int64_t> seenSelected;
   steps.unchanged = [&](db::Connection& c, int64_t changing) -> int64_t {
     if (listSelected) return static_cast<int64_t>(selection.codes.size()) - changing;
+    if (seenSelected) return *seenSelected - changing;
     const db::Sql count = db::Sql("SELECT COUNT(*) FROM ITEMPRECO WHERE ") << selected;
     return c.queryInteger(count.text(), count.params()).value_or(0) - changing;
-  };
-  steps.journal = [&](db::Connection& c, int64_t id) {
-    db::Sql insert("INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS) SELECT ");
-    insert.bind(id, "CAST(? AS BIGINT)") << ", CDPRODUTO, IDPROMOCAO, ";
-    insert.bind(flag, "CAST(? AS VARCHAR(50))") << " FROM ITEMPRECO WHERE " << selected << differs;
-    return insert.execute(c);
   };
   steps.apply = [&](db::Connection& c) {
     db::Sql update("UPDATE ITEMPRECO SET IDPROMOCAO = ");
     update.bind(flag, "CAST(? AS CHAR(1))") << " WHERE " << selected << differs;
     return update.execute(c);
   };
-  // PostgreSQL changes and journals the rows in one statement. The flag holds only "S" or "N"
-  // (the table checks it), so an item that differed from the flag held the other one.
-  if (storage.engine() == db::Engine::Postgres)
+  // Both engines change and journal the items reading them once. PostgreSQL does it in one
+  // statement. The flag holds only "S" or "N" (the table checks it), so an item that differed
+  // from the flag held the other one.
+  if (storage.engine() == db::Engine::Postgres) {
     steps.journaledApply = [&](db::Connection& c, int64_t id) {
       db::Sql sql("WITH MUDADOS AS (UPDATE ITEMPRECO SET IDPROMOCAO = ");
       sql.bind(flag, "CAST(? AS CHAR(1))") << " WHERE " << selected << differs
@@ -122,6 +121,32 @@ Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
       sql.bind(flag, "CAST(? AS VARCHAR(50))") << " FROM MUDADOS";
       return sql.execute(c);
     };
+  } else {
+    // SQLite: the update marks the items it changes (row_marks.h), with the marking written
+    // as its last condition, and the journal is written from the marks.
+    steps.journaledApply = [&](db::Connection& c, int64_t id) {
+      db::RowMarks& marks = *c.rowMarks();
+      marks.clear();
+      db::Sql update("UPDATE ITEMPRECO SET IDPROMOCAO = ");
+      update.bind(flag) << " WHERE " << selected
+                        << " AND vnd_marca(CDPRODUTO, IDPROMOCAO, ";
+      update.bind(flag) << ")";
+      const int64_t changed = update.execute(c);
+      seenSelected = marks.seen();
+      if (static_cast<int64_t>(marks.size()) != changed)
+        throw StorageError("a alteração marcou " + std::to_string(marks.size()) +
+                           " linhas e mudou " + std::to_string(changed));
+      db::Sql insert("INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS) SELECT ");
+      insert.bind(id) << ", CDPRODUTO, DSANTES, ";
+      insert.bind(flag) << " FROM vnd_marcados";
+      const int64_t journaled = insert.execute(c);
+      marks.clear();
+      if (journaled != changed)
+        throw StorageError("o diário registrou " + std::to_string(journaled) +
+                           " linhas e a alteração mudou " + std::to_string(changed));
+      return changed;
+    };
+  }
   runChange(storage, std::move(record), kPromotionColumn, steps);
   return Answer::ok();
 }

@@ -1,0 +1,52 @@
+#include "server/storage/object/journal_items.h"
+
+namespace server {
+
+namespace {
+
+// A change recorded without its run (none is, after `init`) is looked for in the whole table.
+constexpr const char* kNoEnd = "9223372036854775807";
+
+}  // namespace
+
+std::optional<int64_t> nextItemRow(db::Connection& c) {
+  if (c.engine() != db::Engine::Sqlite) return std::nullopt;
+  // The largest rowid is the last row of the table's tree: one descent, whatever its size.
+  return c.queryInteger("SELECT COALESCE(MAX(ROWID), 0) + 1 FROM ALTERACAOITEM").value_or(1);
+}
+
+ItemRun appendedItems(db::Connection& c, int64_t first, int64_t count) {
+  const ItemRun run{first, first + count - 1};
+  if (count == 0) return run;
+  // New rowids follow the largest one, and the transaction holds the only write lock of the
+  // file: the rows are first..last unless the table was filled up to the largest rowid.
+  const int64_t last = c.queryInteger("SELECT MAX(ROWID) FROM ALTERACAOITEM").value_or(0);
+  if (last != run.last)
+    throw StorageError("as linhas do diário não ficaram em sequência (" + std::to_string(first) +
+                       " a " + std::to_string(last) + " para " + std::to_string(count) + ")");
+  return run;
+}
+
+db::Sql itemsOfChange(db::Engine engine, std::string_view items, int64_t id) {
+  db::Sql sql;
+  sql << items << ".IDALTERACAO = ";
+  sql.bind(id);
+  if (engine != db::Engine::Sqlite) return sql;
+  sql << " AND " << items << ".ROWID BETWEEN (SELECT COALESCE(NRITEMINICIAL, 1) FROM ALTERACAOLOG "
+      << "WHERE ID = ";
+  sql.bind(id) << ") AND (SELECT COALESCE(NRITEMFINAL, " << kNoEnd
+               << ") FROM ALTERACAOLOG WHERE ID = ";
+  sql.bind(id) << ")";
+  return sql;
+}
+
+std::string itemsOfLogRow(db::Engine engine, std::string_view items, std::string_view log) {
+  const std::string i(items), l(log);
+  std::string sql = i + ".IDALTERACAO = " + l + ".ID";
+  if (engine == db::Engine::Sqlite)
+    sql += " AND " + i + ".ROWID BETWEEN COALESCE(" + l + ".NRITEMINICIAL, 1) AND COALESCE(" + l +
+           ".NRITEMFINAL, " + kNoEnd + ")";
+  return sql;
+}
+
+}  // namespace server

@@ -1,0 +1,36 @@
+#pragma once
+// Where the ALTERACAOITEM rows of a change are, for those who write them and those who read
+// them. On SQLite a change appends its rows at the end of the table, so they take one run of
+// rowids, which its ALTERACAOLOG row records (NRITEMINICIAL to NRITEMFINAL) and readers seek;
+// on PostgreSQL the key (IDALTERACAO, CDPRODUTO) finds them. See schema.cpp.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "server/storage/db/connection.h"
+#include "server/storage/db/sql.h"
+
+namespace server {
+
+struct ItemRun {
+  int64_t first = 1;
+  int64_t last = 0;  // first - 1 for a change with no rows
+};
+
+// SQLite: the rowid the next ALTERACAOITEM row takes. nullopt on PostgreSQL.
+std::optional<int64_t> nextItemRow(db::Connection& c);
+
+// The run of `count` rows appended from `first` on, once the change has written them. Throws
+// StorageError when they did not land there, so a change is never kept with its rows out of
+// reach.
+ItemRun appendedItems(db::Connection& c, int64_t first, int64_t count);
+
+// The condition that picks, in ALTERACAOITEM under alias `items`, the rows of change `id`.
+db::Sql itemsOfChange(db::Engine engine, std::string_view items, int64_t id);
+
+// The same, for a join with ALTERACAOLOG under alias `log`: the rows of that log row's change.
+std::string itemsOfLogRow(db::Engine engine, std::string_view items, std::string_view log);
+
+}  // namespace server
