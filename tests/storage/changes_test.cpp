@@ -236,6 +236,10 @@ TEST_P(Changes, ARangeOfThousandsOfProductsChangesExactlyItsItemsAndNames) {
   EXPECT_EQ(dump(update("N", "05.000002", "05000004", "", "")), "status 0\n");
   EXPECT_EQ(inPromotion(), "2497|RNG0000001|RNG0002500\n");
   EXPECT_EQ(january().substr(0, six.size()), six) << "products outside the range are left alone";
+  // Ranges over items in both states count what they leave as it is, sought or tested.
+  EXPECT_EQ(dump(update("N", "05.000001", "05000005", "", "")), "status 0\n");
+  EXPECT_EQ(dump(update("S", "05", "05.999999", "", "")), "status 0\n");
+  EXPECT_EQ(inPromotion(), "2500|RNG0000001|RNG0002500\n");
   EXPECT_EQ(dump(prefix("SetAddPrefixo", "Z ", "05", "05.999999", "", "")), "status 0\n");
   EXPECT_EQ(dump(*storage_,
                  "SELECT COUNT(*) FROM PRODUTO WHERE NMPRODUTO = 'Z Item' AND CDPRODUTO LIKE "
@@ -249,6 +253,8 @@ TEST_P(Changes, ARangeOfThousandsOfProductsChangesExactlyItsItemsAndNames) {
             "SetUpdItemPrecoAlt|2500|0|2500\n"
             "SetUpdItemPrecoAlt|0|2500|0\n"
             "SetUpdItemPrecoAlt|3|0|3\n"
+            "SetUpdItemPrecoAlt|2|3|2\n"
+            "SetUpdItemPrecoAlt|5|2495|5\n"
             "SetAddPrefixo|2500|0|2500\n");
 }
 

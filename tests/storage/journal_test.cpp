@@ -190,6 +190,64 @@ TEST_P(JournalUpgrade, CreateSchemaAddsTheJournalToAnOlderAuditTable) {
 INSTANTIATE_TEST_SUITE_P(Engines, JournalUpgrade,
                          ::testing::Values(Backend::SqliteFile, Backend::Postgres), backendName);
 
+// An SQLite journal whose item table was made with a key, before each change recorded where
+// its rows are, is rewritten by createSchema: every row is kept, each change finds its own,
+// and new changes are appended after them.
+TEST(JournalUpgradeSqlite, AKeyedItemTableBecomesOneWhoseChangesKnowWhereTheirRowsAre) {
+  TestDatabase database(Backend::SqliteFile);
+  ASSERT_TRUE(database.error().empty()) << database.error();
+  auto storage = server::openStorage(database.target());
+  {
+    auto c = storage->connection();
+    c->run(
+        "CREATE TABLE ALTERACAOLOG (ID INTEGER PRIMARY KEY AUTOINCREMENT, DTALTERACAO TEXT NOT "
+        "NULL, DSCLIENTE TEXT NOT NULL, DSMETODO VARCHAR(40) NOT NULL, CDFILIAL CHAR(4), "
+        "CDTABEPREC CHAR(3), DTINIVGPREC TEXT, DSSELECAO TEXT NOT NULL, QTLINHAS BIGINT NOT NULL, "
+        "DSUSUARIO TEXT, DSMAQUINA TEXT, QTINALTERADAS BIGINT NOT NULL DEFAULT 0, DSCAMPO "
+        "VARCHAR(20), IDRESTAURADA BIGINT)");
+    c->run(
+        "CREATE TABLE ALTERACAOITEM (IDALTERACAO BIGINT NOT NULL, CDPRODUTO CHAR(10) NOT NULL, "
+        "DSANTES VARCHAR(50) NOT NULL, DSDEPOIS VARCHAR(50) NOT NULL, PRIMARY KEY (IDALTERACAO, "
+        "CDPRODUTO)) WITHOUT ROWID");
+    for (int change = 1; change <= 3; ++change)
+      c->execute(
+          "INSERT INTO ALTERACAOLOG (DTALTERACAO, DSCLIENTE, DSMETODO, DSSELECAO, QTLINHAS, "
+          "DSCAMPO) VALUES ('2024-05-01 10:00:00.000', '10.0.0.1:5000', 'SetAddPrefixo', '{}', ?, "
+          "'NMPRODUTO')",
+          {int64_t{change == 2 ? 0 : 2}});
+    // Written out of key order: the copy puts each change's rows together all the same.
+    c->run(
+        "INSERT INTO ALTERACAOITEM VALUES (3, 'PRD0000002', 'b', 'X b'), (1, 'PRD0000005', 'e', "
+        "'X e'), (1, 'PRD0000001', 'a', 'X a'), (3, 'PRD0000001', 'X a', 'a')");
+  }
+  storage->createSchema();
+  storage->createSchema();  // again: nothing to do
+  EXPECT_NO_THROW(server::openExistingStorage(database.target()));
+  EXPECT_EQ(dump(*storage, "SELECT COUNT(*) FROM pragma_index_list('ALTERACAOITEM')"), "0\n");
+  EXPECT_EQ(dump(*storage, "SELECT ID, NRITEMINICIAL, NRITEMFINAL FROM ALTERACAOLOG ORDER BY ID"),
+            "1|1|2\n2|1|0\n3|3|4\n");
+  auto itemsOf = [&](int64_t change) {
+    auto c = storage->connection();
+    std::string text;
+    for (const server::JournalItem& item : server::changeItems(*c, change))
+      text += item.product + "|" + item.before + "|" + item.after + "\n";
+    return text;
+  };
+  EXPECT_EQ(itemsOf(1), "PRD0000001|a|X a\nPRD0000005|e|X e\n");
+  EXPECT_EQ(itemsOf(2), "");
+  EXPECT_EQ(itemsOf(3), "PRD0000001|X a|a\nPRD0000002|b|X b\n");
+
+  seed(*storage);
+  auto object = server::makeTabePrecoObject(*storage);
+  EXPECT_EQ(dump(callOn(*object, "SetAddPrefixo", {"10.0.0.2:5000", "rui", "loja"},
+                        {ref("X "), ref(""), ref(""), ref(productList({"PRD0000001"})), ref("")})),
+            "status 0\n");
+  EXPECT_EQ(dump(*storage, "SELECT NRITEMINICIAL, NRITEMFINAL FROM ALTERACAOLOG WHERE ID = 4"),
+            "5|5\n");
+  EXPECT_EQ(itemsOf(4), "PRD0000001|Café torrado|X Café torrado\n");
+  EXPECT_EQ(itemsOf(1), "PRD0000001|a|X a\nPRD0000005|e|X e\n");
+}
+
 // The --since texts the journal accepts.
 TEST(JournalTimestamp, AcceptsADayOrADayAndTimeAndNothingElse) {
   EXPECT_EQ(server::journalTimestamp("2024-02-29").value_or("-"), "2024-02-29 00:00:00.000");

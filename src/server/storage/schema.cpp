@@ -148,11 +148,9 @@ void addJournalColumns(db::Connection& c) {
 // the table without a key: its rows are copied change by change, in key order, and each change
 // gets the run of rowids its rows took (an empty run when it has none).
 void unkeyJournalItems(db::Connection& c) {
-  const bool keyed = c.queryInteger(
-                          "SELECT COUNT(*) FROM pragma_index_list('ALTERACAOITEM') "
-                          "WHERE origin = 'pk'")
-                          .value_or(0) > 0;
-  if (!keyed) return;
+  const std::optional<int64_t> keys =
+      c.queryInteger("SELECT COUNT(*) FROM pragma_index_list('ALTERACAOITEM') WHERE origin = 'pk'");
+  if (keys.value_or(0) == 0) return;
   c.run(
       "CREATE TABLE ALTERACAOITEM_SEMCHAVE (IDALTERACAO BIGINT NOT NULL, CDPRODUTO CHAR(10) NOT "
       "NULL, DSANTES VARCHAR(50) NOT NULL, DSDEPOIS VARCHAR(50) NOT NULL)");
@@ -163,8 +161,7 @@ void unkeyJournalItems(db::Connection& c) {
       "UPDATE ALTERACAOLOG SET NRITEMINICIAL = R.INICIAL, NRITEMFINAL = R.FINAL FROM (SELECT "
       "IDALTERACAO, MIN(ROWID) AS INICIAL, MAX(ROWID) AS FINAL FROM ALTERACAOITEM_SEMCHAVE GROUP "
       "BY IDALTERACAO) AS R WHERE R.IDALTERACAO = ALTERACAOLOG.ID");
-  c.run(
-      "UPDATE ALTERACAOLOG SET NRITEMINICIAL = 1, NRITEMFINAL = 0 WHERE NRITEMINICIAL IS NULL");
+  c.run("UPDATE ALTERACAOLOG SET NRITEMINICIAL = 1, NRITEMFINAL = 0 WHERE NRITEMINICIAL IS NULL");
   c.run("DROP TABLE ALTERACAOITEM");
   c.run("ALTER TABLE ALTERACAOITEM_SEMCHAVE RENAME TO ALTERACAOITEM");
 }

@@ -4,7 +4,8 @@
 // durable against a process kill and all-or-none after a power loss, where the last commits
 // may be lost), foreign keys on, a busy timeout so that writers queue instead of failing (up to
 // `lockWait`, then LockTimeout), and the SQL helpers the queries use (vnd_arvnorm, collation
-// "C", the row marks of row_marks.h). Not thread-safe: one thread at a time, as the pool guarantees.
+// "C", the row marks of row_marks.h). Not thread-safe: one thread at a time, as the pool
+// guarantees.
 
 #include <chrono>
 #include <memory>

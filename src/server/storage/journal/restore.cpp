@@ -51,11 +51,10 @@ db::Sql changedLater(db::Engine engine, const JournalEntry& change, int64_t id) 
 // wrote and that no later change touched: from that value back to the one before.
 int64_t journalRestorable(db::Connection& c, const JournalEntry& change, int64_t id) {
   db::Sql sql("INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS) SELECT ");
-  sql.bind(id, "CAST(? AS BIGINT)") << ", I.CDPRODUTO, I.DSDEPOIS, I.DSANTES FROM ALTERACAOITEM I "
-                                       "WHERE "
-                                    << itemsOfChange(c.engine(), "I", change.id) << " AND "
-                                    << currentValue(change) << " = I.DSDEPOIS AND I.CDPRODUTO NOT IN ("
-                                    << changedLater(c.engine(), change, id) << ")";
+  sql.bind(id, "CAST(? AS BIGINT)")
+      << ", I.CDPRODUTO, I.DSDEPOIS, I.DSANTES FROM ALTERACAOITEM I WHERE "
+      << itemsOfChange(c.engine(), "I", change.id) << " AND " << currentValue(change)
+      << " = I.DSDEPOIS AND I.CDPRODUTO NOT IN (" << changedLater(c.engine(), change, id) << ")";
   return sql.execute(c);
 }
 

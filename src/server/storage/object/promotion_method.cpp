@@ -128,15 +128,15 @@ Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
       db::RowMarks& marks = *c.rowMarks();
       marks.clear();
       db::Sql update("UPDATE ITEMPRECO SET IDPROMOCAO = ");
-      update.bind(flag) << " WHERE " << selected
-                        << " AND vnd_marca(CDPRODUTO, IDPROMOCAO, ";
+      update.bind(flag) << " WHERE " << selected << " AND vnd_marca(CDPRODUTO, IDPROMOCAO, ";
       update.bind(flag) << ")";
       const int64_t changed = update.execute(c);
       seenSelected = marks.seen();
       if (static_cast<int64_t>(marks.size()) != changed)
         throw StorageError("a alteração marcou " + std::to_string(marks.size()) +
                            " linhas e mudou " + std::to_string(changed));
-      db::Sql insert("INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS) SELECT ");
+      db::Sql insert(
+          "INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS) SELECT ");
       insert.bind(id) << ", CDPRODUTO, DSANTES, ";
       insert.bind(flag) << " FROM vnd_marcados";
       const int64_t journaled = insert.execute(c);
