@@ -89,14 +89,14 @@ std::vector<std::string> statements(Engine engine) {
       // SQLite's length checks are repeated here: per row they would cost a third of what the
       // row does.
       //
-      // On SQLite the table is written only at its end, in rowid order, and has no key: a
-      // change's rows are one run of rowids, which its ALTERACAOLOG row records (NRITEMINICIAL
-      // to NRITEMFINAL), and readers find them by that run. A key would cost every change one
-      // search of the key per row written, about as much as changing the row itself. On
-      // PostgreSQL the rows of two changes may interleave, so they are found by the key.
+      // The table is a log: rows are only ever added, at its end, one change's rows in one
+      // statement, and a change journals each product once. It has no key: a unique index would
+      // cost every change one search per row written, about as much as changing the row
+      // itself. A change's rows are found instead by where they lie (journal_items.h): on
+      // SQLite by the run of rowids its ALTERACAOLOG row records, on PostgreSQL through a block
+      // range index on IDALTERACAO, which follows the order the rows were written in.
       "CREATE TABLE IF NOT EXISTS ALTERACAOITEM (IDALTERACAO BIGINT NOT NULL, CDPRODUTO "
-      "CHAR(10) NOT NULL, DSANTES VARCHAR(50) NOT NULL, DSDEPOIS VARCHAR(50) NOT NULL" +
-          std::string(engine == Engine::Sqlite ? ")" : ", PRIMARY KEY (IDALTERACAO, CDPRODUTO))"),
+      "CHAR(10) NOT NULL, DSANTES VARCHAR(50) NOT NULL, DSDEPOIS VARCHAR(50) NOT NULL)",
       // Other reads are served by the keys: the items of one validity by the leading columns
       // of ITEMPRECO's key, tree-code lookups by PRODUTO's unique CDARVPROD.
       "CREATE INDEX IF NOT EXISTS ALTERACAOLOG_DATA ON ALTERACAOLOG (DTALTERACAO)",
@@ -113,6 +113,11 @@ std::vector<std::string> statements(Engine engine) {
     sql.push_back(
         "CREATE INDEX IF NOT EXISTS PRODUTO_ARVNORM ON PRODUTO ((vnd_arvnorm(CDARVPROD)) "
         "COLLATE \"C\")");
+    // Small ranges of pages: a change of a few rows reads 32 pages, not 128. New ranges are
+    // summarised as they fill; the last one, not yet summarised, is always read.
+    sql.push_back(
+        "CREATE INDEX IF NOT EXISTS ALTERACAOITEM_ALTERACAO ON ALTERACAOITEM USING brin "
+        "(IDALTERACAO) WITH (pages_per_range = 32, autosummarize = on)");
   }
   return sql;
 }
@@ -144,10 +149,15 @@ void addJournalColumns(db::Connection& c) {
   }
 }
 
-// An ALTERACAOITEM made keyed on SQLite, before changes recorded where their rows are, becomes
-// the table without a key: its rows are copied change by change, in key order, and each change
-// gets the run of rowids its rows took (an empty run when it has none).
+// An ALTERACAOITEM made with a key by an earlier version loses it. On SQLite the table is
+// rebuilt: its rows are copied change by change, in key order, and each change gets the run of
+// rowids its rows took (an empty run when it has none). On PostgreSQL the key is dropped; the
+// block range index is made with the other statements.
 void unkeyJournalItems(db::Connection& c) {
+  if (c.engine() == Engine::Postgres) {
+    c.run("ALTER TABLE ALTERACAOITEM DROP CONSTRAINT IF EXISTS alteracaoitem_pkey");
+    return;
+  }
   const std::optional<int64_t> keys =
       c.queryInteger("SELECT COUNT(*) FROM pragma_index_list('ALTERACAOITEM') WHERE origin = 'pk'");
   if (keys.value_or(0) == 0) return;
@@ -203,7 +213,7 @@ void createSchema(db::Connection& connection) {
   db::Transaction tx(connection, db::TxMode::Write);
   for (const std::string& sql : statements(connection.engine())) connection.run(sql);
   addJournalColumns(connection);
-  if (connection.engine() == Engine::Sqlite) unkeyJournalItems(connection);
+  unkeyJournalItems(connection);
   tx.commit();
 }
 

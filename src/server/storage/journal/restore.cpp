@@ -36,6 +36,10 @@ db::Sql changedLater(db::Engine engine, const JournalEntry& change, int64_t id) 
   db::Sql sql("SELECT J.CDPRODUTO FROM ALTERACAOLOG L JOIN ALTERACAOITEM J ON ");
   sql << itemsOfLogRow(engine, "J", "L") << " WHERE L.ID > ";
   sql.bind(change.id) << " AND L.ID < ";
+  sql.bind(id);
+  // The same bounds on the items let PostgreSQL read only the journal written since.
+  sql << " AND J.IDALTERACAO > ";
+  sql.bind(change.id) << " AND J.IDALTERACAO < ";
   sql.bind(id) << " AND L.DSCAMPO = ";
   sql.bind(*change.column);
   if (isPromotion(change)) {

@@ -1,8 +1,9 @@
 #pragma once
 // Where the ALTERACAOITEM rows of a change are, for those who write them and those who read
-// them. On SQLite a change appends its rows at the end of the table, so they take one run of
-// rowids, which its ALTERACAOLOG row records (NRITEMINICIAL to NRITEMFINAL) and readers seek;
-// on PostgreSQL the key (IDALTERACAO, CDPRODUTO) finds them. See schema.cpp.
+// them. The table has no key (schema.cpp). On SQLite a change appends its rows at the end of
+// the table, one writer at a time, so they take one run of rowids, which its ALTERACAOLOG row
+// records (NRITEMINICIAL to NRITEMFINAL) and readers seek. On PostgreSQL the rows of two
+// changes may interleave; a block range index on IDALTERACAO finds the pages that hold them.
 
 #include <cstdint>
 #include <optional>
