@@ -18,7 +18,7 @@ using server::Arg;
 using server::ArgKind;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kRuns = 7;
+constexpr int kRuns = 11;
 constexpr int kListCodes = 10'000;
 
 Arg text(std::string value, ArgKind kind = ArgKind::StringRef) {

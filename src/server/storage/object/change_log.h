@@ -1,7 +1,7 @@
 #pragma once
 // The journal of the change methods: one row of ALTERACAOLOG per change that succeeded, written
 // in the change's own transaction, so a change is never kept without its record nor recorded
-// without being kept. The row is opened before the change runs (its ID keys the change's
+// without being kept. The row is opened before the change runs (its ID marks the change's
 // ALTERACAOITEM rows) and closed with the counts once it has run. The selection is kept as
 // sent, as a JSON object of the method's text arguments, e.g.
 // {"prefixo":"PROMO ","inicial":"","final":"","lista":"","todos":"T"}.

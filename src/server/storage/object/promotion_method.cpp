@@ -109,6 +109,7 @@ Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
   // Both engines change and journal the items reading them once. PostgreSQL does it in one
   // statement. The flag holds only "S" or "N" (the table checks it), so an item that differed
   // from the flag held the other one.
+  const std::string other = flag == "S" ? "N" : "S";
   if (storage.engine() == db::Engine::Postgres) {
     steps.journaledApply = [&](db::Connection& c, int64_t id) {
       db::Sql sql("WITH MUDADOS AS (UPDATE ITEMPRECO SET IDPROMOCAO = ");
@@ -117,7 +118,7 @@ Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
                                               "INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, "
                                               "DSANTES, DSDEPOIS) SELECT ";
       sql.bind(id, "CAST(? AS BIGINT)") << ", CDPRODUTO, ";
-      sql.bind(std::string(flag == "S" ? "N" : "S"), "CAST(? AS VARCHAR(50))") << ", ";
+      sql.bind(other, "CAST(? AS VARCHAR(50))") << ", ";
       sql.bind(flag, "CAST(? AS VARCHAR(50))") << " FROM MUDADOS";
       return sql.execute(c);
     };
@@ -137,7 +138,8 @@ Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
                            " linhas e mudou " + std::to_string(changed));
       db::Sql insert(
           "INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS) SELECT ");
-      insert.bind(id) << ", CDPRODUTO, DSANTES, ";
+      insert.bind(id) << ", CDPRODUTO, ";
+      insert.bind(other) << ", ";
       insert.bind(flag) << " FROM vnd_marcados";
       const int64_t journaled = insert.execute(c);
       marks.clear();
