@@ -43,6 +43,11 @@ class Types {
   bool sqlite_;
 };
 
+// The columns of ALTERACAOITEM, as it is made and as an older one is remade.
+constexpr const char* kJournalItemColumns =
+    "(IDALTERACAO BIGINT NOT NULL, CDPRODUTO CHAR(10) NOT NULL, DSANTES VARCHAR(50) NOT NULL, "
+    "DSDEPOIS VARCHAR(50) NOT NULL)";
+
 std::vector<std::string> statements(Engine engine) {
   const Types t(engine);
   std::vector<std::string> sql = {
@@ -95,8 +100,7 @@ std::vector<std::string> statements(Engine engine) {
       // itself. A change's rows are found instead by where they lie (journal_items.h): on
       // SQLite by the run of rowids its ALTERACAOLOG row records, on PostgreSQL through a block
       // range index on IDALTERACAO, which follows the order the rows were written in.
-      "CREATE TABLE IF NOT EXISTS ALTERACAOITEM (IDALTERACAO BIGINT NOT NULL, CDPRODUTO "
-      "CHAR(10) NOT NULL, DSANTES VARCHAR(50) NOT NULL, DSDEPOIS VARCHAR(50) NOT NULL)",
+      std::string("CREATE TABLE IF NOT EXISTS ALTERACAOITEM ") + kJournalItemColumns,
       // Other reads are served by the keys: the items of one validity by the leading columns
       // of ITEMPRECO's key, tree-code lookups by PRODUTO's unique CDARVPROD.
       "CREATE INDEX IF NOT EXISTS ALTERACAOLOG_DATA ON ALTERACAOLOG (DTALTERACAO)",
@@ -161,9 +165,7 @@ void unkeyJournalItems(db::Connection& c) {
   const std::optional<int64_t> keys =
       c.queryInteger("SELECT COUNT(*) FROM pragma_index_list('ALTERACAOITEM') WHERE origin = 'pk'");
   if (keys.value_or(0) == 0) return;
-  c.run(
-      "CREATE TABLE ALTERACAOITEM_SEMCHAVE (IDALTERACAO BIGINT NOT NULL, CDPRODUTO CHAR(10) NOT "
-      "NULL, DSANTES VARCHAR(50) NOT NULL, DSDEPOIS VARCHAR(50) NOT NULL)");
+  c.run(std::string("CREATE TABLE ALTERACAOITEM_SEMCHAVE ") + kJournalItemColumns);
   c.run(
       "INSERT INTO ALTERACAOITEM_SEMCHAVE SELECT IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS FROM "
       "ALTERACAOITEM ORDER BY IDALTERACAO, CDPRODUTO");

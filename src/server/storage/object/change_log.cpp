@@ -117,15 +117,12 @@ int64_t openRecord(db::Connection& c, const ChangeRecord& record) {
 
 void closeRecord(db::Connection& c, int64_t id, int64_t changed, int64_t unchanged,
                  const std::optional<ItemRun>& items) {
-  if (!items) {
-    c.execute("UPDATE ALTERACAOLOG SET QTLINHAS = ?, QTINALTERADAS = ? WHERE ID = ?",
-              {changed, unchanged, id});
-    return;
-  }
+  const db::Param first = items ? db::Param(items->first) : db::Param(nullptr);
+  const db::Param last = items ? db::Param(items->last) : db::Param(nullptr);
   c.execute(
       "UPDATE ALTERACAOLOG SET QTLINHAS = ?, QTINALTERADAS = ?, NRITEMINICIAL = ?, NRITEMFINAL = ? "
       "WHERE ID = ?",
-      {changed, unchanged, items->first, items->last, id});
+      {changed, unchanged, first, last, id});
 }
 
 }  // namespace server
