@@ -12,26 +12,24 @@ constexpr size_t kKeptBytes = 16u << 20;
 }  // namespace
 
 void RowMarks::clear() {
-  if (text_.capacity() + fieldEnds_.capacity() * sizeof(size_t) > kKeptBytes) {
+  if (text_.capacity() + codeEnds_.capacity() * sizeof(size_t) > kKeptBytes) {
     std::string().swap(text_);
-    std::vector<size_t>().swap(fieldEnds_);
+    std::vector<size_t>().swap(codeEnds_);
   } else {
     text_.clear();
-    fieldEnds_.clear();
+    codeEnds_.clear();
   }
   seen_ = 0;
 }
 
-void RowMarks::mark(std::string_view code, std::string_view before) {
+void RowMarks::mark(std::string_view code) {
   text_ += code;
-  fieldEnds_.push_back(text_.size());
-  text_ += before;
-  fieldEnds_.push_back(text_.size());
+  codeEnds_.push_back(text_.size());
 }
 
-std::string_view RowMarks::field(size_t index) const {
-  const size_t begin = index == 0 ? 0 : fieldEnds_[index - 1];
-  return std::string_view(text_).substr(begin, fieldEnds_[index] - begin);
+std::string_view RowMarks::code(size_t row) const {
+  const size_t begin = row == 0 ? 0 : codeEnds_[row - 1];
+  return std::string_view(text_).substr(begin, codeEnds_[row] - begin);
 }
 
 }  // namespace server::db

@@ -10,27 +10,25 @@ namespace server::db {
 
 namespace {
 
-std::string_view textOf(sqlite3_value* value) {
-  const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
-  if (!data) return {};
-  return {data, static_cast<size_t>(sqlite3_value_bytes(value))};
-}
-
-// vnd_marca(code, before, after): whether `before` differs from `after`; keeps (code, before)
-// when it does.
+// vnd_marca(code, before, after): whether `before` differs from `after`; keeps `code` when it
+// does. The text of a null is a null pointer, so one call per argument both reads it and
+// refuses nulls.
 void markRow(sqlite3_context* context, int, sqlite3_value** argv) {
   auto* marks = static_cast<RowMarks*>(sqlite3_user_data(context));
-  for (int i = 0; i < 3; ++i)
-    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+  std::string_view text[3];
+  for (int i = 0; i < 3; ++i) {
+    const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
+    if (!data) {
       sqlite3_result_error(context, "vnd_marca: valor nulo", -1);
       return;
     }
+    text[i] = {data, static_cast<size_t>(sqlite3_value_bytes(argv[i]))};
+  }
   marks->see();
-  const std::string_view before = textOf(argv[1]);
-  const bool changes = before != textOf(argv[2]);
+  const bool changes = text[1] != text[2];
   if (changes) {
     try {
-      marks->mark(textOf(argv[0]), before);
+      marks->mark(text[0]);
     } catch (const std::bad_alloc&) {
       sqlite3_result_error_nomem(context);
       return;
@@ -55,7 +53,7 @@ RowMarks& marksOf(sqlite3_vtab_cursor* cursor) {
 }
 
 int connectTable(sqlite3* db, void* aux, int, const char* const*, sqlite3_vtab** table, char**) {
-  const int rc = sqlite3_declare_vtab(db, "CREATE TABLE x(CDPRODUTO TEXT, DSANTES TEXT)");
+  const int rc = sqlite3_declare_vtab(db, "CREATE TABLE x(CDPRODUTO TEXT)");
   if (rc != SQLITE_OK) return rc;
   sqlite3_vtab_config(db, SQLITE_VTAB_DIRECTONLY);
   auto* created = new (std::nothrow) MarkTable;
@@ -102,10 +100,8 @@ int atEnd(sqlite3_vtab_cursor* cursor) {
   return reinterpret_cast<MarkCursor*>(cursor)->row >= marksOf(cursor).size();
 }
 
-int column(sqlite3_vtab_cursor* cursor, sqlite3_context* context, int index) {
-  const RowMarks& marks = marksOf(cursor);
-  const size_t row = reinterpret_cast<MarkCursor*>(cursor)->row;
-  const std::string_view value = index == 0 ? marks.code(row) : marks.before(row);
+int column(sqlite3_vtab_cursor* cursor, sqlite3_context* context, int) {
+  const std::string_view value = marksOf(cursor).code(reinterpret_cast<MarkCursor*>(cursor)->row);
   // The marks stay put while the statement reads them (only a new marking clears them).
   sqlite3_result_text(context, value.data(), static_cast<int>(value.size()), SQLITE_STATIC);
   return SQLITE_OK;
