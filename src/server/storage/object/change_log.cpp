@@ -117,12 +117,15 @@ int64_t openRecord(db::Connection& c, const ChangeRecord& record) {
 
 void closeRecord(db::Connection& c, int64_t id, int64_t changed, int64_t unchanged,
                  const std::optional<ItemRun>& items) {
-  const db::Param first = items ? db::Param(items->first) : db::Param(nullptr);
-  const db::Param last = items ? db::Param(items->last) : db::Param(nullptr);
+  db::Params params{changed, unchanged, nullptr, nullptr, id};
+  if (items) {
+    params[2] = items->first;
+    params[3] = items->last;
+  }
   c.execute(
       "UPDATE ALTERACAOLOG SET QTLINHAS = ?, QTINALTERADAS = ?, NRITEMINICIAL = ?, NRITEMFINAL = ? "
       "WHERE ID = ?",
-      {changed, unchanged, first, last, id});
+      params);
 }
 
 }  // namespace server
