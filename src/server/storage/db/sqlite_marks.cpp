@@ -11,15 +11,18 @@ namespace server::db {
 namespace {
 
 // vnd_marca(code, before, after): whether `before` differs from `after`; keeps `code` when it
-// does. The text of a null is a null pointer, so one call per argument both reads it and
-// refuses nulls.
+// does. Reading an argument's text also finds a null: its text is a null pointer (as is the
+// text SQLite had no memory to make, told apart only then).
 void markRow(sqlite3_context* context, int, sqlite3_value** argv) {
   auto* marks = static_cast<RowMarks*>(sqlite3_user_data(context));
   std::string_view text[3];
   for (int i = 0; i < 3; ++i) {
     const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
     if (!data) {
-      sqlite3_result_error(context, "vnd_marca: valor nulo", -1);
+      if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+        sqlite3_result_error(context, "vnd_marca: valor nulo", -1);
+      else
+        sqlite3_result_error_nomem(context);
       return;
     }
     text[i] = {data, static_cast<size_t>(sqlite3_value_bytes(argv[i]))};
