@@ -96,8 +96,8 @@ struct Pair {
 // kRuns pairs of updates, one with the journal and one without, run back to back. Both change
 // the same rows: the journaled run puts every selected item into the promotion, the other
 // takes them out again, so each changes them all. The runs strictly take turns: each starts
-// just after the other storage wrote, as changes on the server's pooled connections do, so
-// neither ever finds its page cache still valid from a run of its own.
+// just after the other storage wrote, so both sides alike start with a page cache the other's
+// write has made stale (two runs of one side in a row would let the second reuse its cache).
 //
 // The ratio is the median of the pairs' own ratios, not the ratio of the two medians: the two
 // runs of a pair meet the same load of the machine, while a burst of other work that falls on
