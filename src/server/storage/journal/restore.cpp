@@ -132,8 +132,7 @@ RestoreOutcome restoreChange(Storage& storage, int64_t change, const RestoreCall
     outcome.id = openRecord(c, record);
     const std::optional<int64_t> firstItem = nextItemRow(c);
     const int64_t journaled = journalRestorable(c, *entry, outcome.id);
-    std::optional<ItemRun> items;
-    if (firstItem) items = appendedItems(c, *firstItem, journaled);
+    const std::optional<ItemRun> items = appendedItems(c, firstItem, journaled);
     outcome.restored = applyRestore(c, *entry, outcome.id);
     if (journaled != outcome.restored)
       throw StorageError("o diário registrou " + std::to_string(journaled) +

@@ -35,9 +35,8 @@ ChangeCounts runChange(Storage& storage, ChangeRecord record, const char* column
         throw StorageError("o diário registrou " + std::to_string(journaled) +
                            " linhas e a alteração mudou " + std::to_string(counts.changed));
     }
-    std::optional<ItemRun> items;
-    if (firstItem) items = appendedItems(c, *firstItem, journaled);
-    closeRecord(c, counts.id, counts.changed, counts.unchanged, items);
+    closeRecord(c, counts.id, counts.changed, counts.unchanged,
+                appendedItems(c, firstItem, journaled));
     tx.commit();
     return counts;
   } catch (const LockTimeout&) {

@@ -15,15 +15,18 @@ std::optional<int64_t> nextItemRow(db::Connection& c) {
   return c.queryInteger("SELECT COALESCE(MAX(ROWID), 0) + 1 FROM ALTERACAOITEM").value_or(1);
 }
 
-ItemRun appendedItems(db::Connection& c, int64_t first, int64_t count) {
-  const ItemRun run{first, first + count - 1};
+std::optional<ItemRun> appendedItems(db::Connection& c, std::optional<int64_t> first,
+                                     int64_t count) {
+  if (!first) return std::nullopt;
+  const ItemRun run{*first, *first + count - 1};
   if (count == 0) return run;
   // New rowids follow the largest one, and the transaction holds the only write lock of the
   // file: the rows are first..last unless the table was filled up to the largest rowid.
   const int64_t last = c.queryInteger("SELECT MAX(ROWID) FROM ALTERACAOITEM").value_or(0);
   if (last != run.last)
-    throw StorageError("as linhas do diário não ficaram em sequência (" + std::to_string(first) +
-                       " a " + std::to_string(last) + " para " + std::to_string(count) + ")");
+    throw StorageError("as linhas do diário não ficaram em sequência (" +
+                       std::to_string(run.first) + " a " + std::to_string(last) + " para " +
+                       std::to_string(count) + ")");
   return run;
 }
 

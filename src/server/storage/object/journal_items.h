@@ -23,10 +23,11 @@ struct ItemRun {
 // SQLite: the rowid the next ALTERACAOITEM row takes. nullopt on PostgreSQL.
 std::optional<int64_t> nextItemRow(db::Connection& c);
 
-// The run of `count` rows appended from `first` on, once the change has written them. Throws
-// StorageError when they did not land there, so a change is never kept with its rows out of
-// reach.
-ItemRun appendedItems(db::Connection& c, int64_t first, int64_t count);
+// The run of `count` rows appended from `first` (nextItemRow's answer) on, once the change has
+// written them; nullopt where there is no run to record. Throws StorageError when they did not
+// land there, so a change is never kept with its rows out of reach.
+std::optional<ItemRun> appendedItems(db::Connection& c, std::optional<int64_t> first,
+                                     int64_t count);
 
 // The condition that picks, in ALTERACAOITEM under alias `items`, the rows of change `id`.
 db::Sql itemsOfChange(db::Engine engine, std::string_view items, int64_t id);
