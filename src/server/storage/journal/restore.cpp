@@ -134,9 +134,7 @@ RestoreOutcome restoreChange(Storage& storage, int64_t change, const RestoreCall
     const int64_t journaled = journalRestorable(c, *entry, outcome.id);
     const std::optional<ItemRun> items = appendedItems(c, firstItem, journaled);
     outcome.restored = applyRestore(c, *entry, outcome.id);
-    if (journaled != outcome.restored)
-      throw StorageError("o diário registrou " + std::to_string(journaled) +
-                         " linhas e a restauração mudou " + std::to_string(outcome.restored));
+    requireJournaled(journaled, outcome.restored, "a restauração");
     outcome.leftAlone = leftAlone(c, *entry, outcome.id);
     closeRecord(c, outcome.id, outcome.restored, static_cast<int64_t>(outcome.leftAlone.size()),
                 items);

@@ -31,9 +31,7 @@ ChangeCounts runChange(Storage& storage, ChangeRecord record, const char* column
       // The journal found nothing to change and the lock keeps other changes out: the update
       // would find nothing either, so a repeated change costs only its reads.
       counts.changed = journaling && journaled == 0 ? 0 : steps.apply(c);
-      if (journaling && journaled != counts.changed)
-        throw StorageError("o diário registrou " + std::to_string(journaled) +
-                           " linhas e a alteração mudou " + std::to_string(counts.changed));
+      if (journaling) requireJournaled(journaled, counts.changed, "a alteração");
     }
     closeRecord(c, counts.id, counts.changed, counts.unchanged,
                 appendedItems(c, firstItem, journaled));

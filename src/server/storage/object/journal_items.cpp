@@ -30,6 +30,12 @@ std::optional<ItemRun> appendedItems(db::Connection& c, std::optional<int64_t> f
   return run;
 }
 
+void requireJournaled(int64_t journaled, int64_t written, std::string_view change) {
+  if (journaled == written) return;
+  throw StorageError("o diário registrou " + std::to_string(journaled) + " linhas e " +
+                     std::string(change) + " mudou " + std::to_string(written));
+}
+
 db::Sql itemsOfChange(db::Engine engine, std::string_view items, int64_t id) {
   db::Sql sql;
   sql << items << ".IDALTERACAO = ";

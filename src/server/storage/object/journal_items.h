@@ -29,6 +29,11 @@ std::optional<int64_t> nextItemRow(db::Connection& c);
 std::optional<ItemRun> appendedItems(db::Connection& c, std::optional<int64_t> first,
                                      int64_t count);
 
+// Throws StorageError unless the journal recorded exactly the rows the change wrote, so that a
+// change is never kept with a journal that does not account for it. `change` names what wrote,
+// as the message says it ("a alteração", "a restauração").
+void requireJournaled(int64_t journaled, int64_t written, std::string_view change);
+
 // The condition that picks, in ALTERACAOITEM under alias `items`, the rows of change `id`.
 db::Sql itemsOfChange(db::Engine engine, std::string_view items, int64_t id);
 

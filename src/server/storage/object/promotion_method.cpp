@@ -143,9 +143,7 @@ Answer setUpdItemPrecoAlt(Storage& storage, const CallContext& context,
       insert.bind(flag) << " FROM vnd_marcados";
       const int64_t journaled = insert.execute(c);
       marks.clear();
-      if (journaled != changed)
-        throw StorageError("o diário registrou " + std::to_string(journaled) +
-                           " linhas e a alteração mudou " + std::to_string(changed));
+      requireJournaled(journaled, changed, "a alteração");
       return changed;
     };
   }
