@@ -69,6 +69,9 @@ int serve(const Options& options) {
   StorageOptions storageOptions;
   storageOptions.lockWait =
       std::chrono::milliseconds(static_cast<int64_t>(options.lockWaitSeconds * 1000));
+  // A connection for every thread that runs calls, so that changes waiting for a lock, each
+  // holding its connection, never leave the lookups waiting for one.
+  storageOptions.connections = 2 * size_t{config.workers};
   const auto storage = openExistingStorage(options.db, storageOptions);
   const auto object = makeTabePrecoObject(*storage);
   Server server(config, {object.get()});
@@ -130,7 +133,7 @@ int runCommandLine(int argc, char** argv) {
 
   serveCommand
       ->add_option("--workers", options.workers,
-                   "Calls run at once (default 4); a change waiting for another's lock holds one")
+                   "Calls run at once (default 4), and as many changes apart from them")
       ->check(CLI::Range(1u, 256u));
 
   JournalCommands journal;

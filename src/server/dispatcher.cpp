@@ -96,34 +96,47 @@ Dispatcher::Dispatcher(std::vector<const ServerObject*> objects, std::string tok
 
 CallOutcome Dispatcher::handle(const rpc::Frame& frame, SessionState& state,
                                rpc::OutBuffer& out) const {
+  Prepared call = prepare(frame, state, out);
+  if (!call.method) return std::move(call.outcome);
+  return run(call, state.context, out);
+}
+
+Dispatcher::Prepared Dispatcher::prepare(const rpc::Frame& frame, SessionState& state,
+                                         rpc::OutBuffer& out) const {
+  // Answered here, with no method left to run.
+  auto answered = [](CallOutcome outcome) {
+    Prepared done;
+    done.outcome = std::move(outcome);
+    return done;
+  };
   out.clear();
   rpc::Request request = rpc::decodeRequest(frame, limits_);
-  if (request.kind == rpc::Request::Kind::Notification) return {Result::Ignored, 0, {}, {}};
+  if (request.kind == rpc::Request::Kind::Notification) return answered({Result::Ignored, 0, {}, {}});
   const uint32_t id = request.msgid;
   std::string& method = request.method;
   if (request.kind == rpc::Request::Kind::Malformed)
-    return error(out, id, std::move(method), 400, "requisição malformada: " + request.problem);
+    return answered(error(out, id, std::move(method), 400, "requisição malformada: " + request.problem));
   auto& params = request.params;
 
   if (method == kAttach) {
     // A failed attach leaves the connection attached to nothing, whatever it had before.
     state.object = nullptr;
     if (params.empty() || params.size() > 3)
-      return error(out, id, method, 400, invalidArgument(method, params.empty() ? 1 : 4));
+      return answered(error(out, id, method, 400, invalidArgument(method, params.empty() ? 1 : 4)));
     if (params[0].kind != rpc::WireKind::String)
-      return error(out, id, method, 400, invalidArgument(method, 1));
+      return answered(error(out, id, method, 400, invalidArgument(method, 1)));
     const bool hasToken = params.size() > 1 && params[1].kind != rpc::WireKind::Nil;
     if (hasToken && params[1].kind != rpc::WireKind::String)
-      return error(out, id, method, 400, invalidArgument(method, 2));
+      return answered(error(out, id, method, 400, invalidArgument(method, 2)));
     if (params.size() > 2 && params[2].kind != rpc::WireKind::StringMap &&
         params[2].kind != rpc::WireKind::Nil)
-      return error(out, id, method, 400, invalidArgument(method, 3));
+      return answered(error(out, id, method, 400, invalidArgument(method, 3)));
     // The token is checked first, so that without it nothing tells which names exist.
     if (!token_.empty() && !(hasToken && sameSecret(params[1].text, token_)))
-      return error(out, id, method, 401, "acesso negado");
+      return answered(error(out, id, method, 401, "acesso negado"));
     const auto found = objects_.find(params[0].text);
     if (found == objects_.end())
-      return error(out, id, method, 404, "servidor desconhecido: " + params[0].text);
+      return answered(error(out, id, method, 404, "servidor desconhecido: " + params[0].text));
     state.object = found->second.object;
     state.context.user.clear();
     state.context.host.clear();
@@ -135,40 +148,49 @@ CallOutcome Dispatcher::handle(const rpc::Frame& frame, SessionState& state,
       }
     }
     rpc::encodeResult(out, id, true);
-    return {Result::Ok, 0, std::move(method), {}};
+    return answered({Result::Ok, 0, std::move(method), {}});
   }
 
   if (!state.object)
-    return error(out, id, std::move(method), 409, "conexão sem servidor associado");
+    return answered(error(out, id, std::move(method), 409, "conexão sem servidor associado"));
   const Object& object = objects_.find(state.object->name())->second;
   const auto found = object.methods.find(method);
   if (found == object.methods.end())
-    return error(out, id, method, 405, "método desconhecido: " + method);
+    return answered(error(out, id, method, 405, "método desconhecido: " + method));
   const MethodSpec& declared = *found->second;
 
   if (params.size() != declared.params.size()) {
     const size_t position = std::min(params.size(), declared.params.size()) + 1;
-    return error(out, id, method, 400, invalidArgument(method, position));
+    return answered(error(out, id, method, 400, invalidArgument(method, position)));
   }
-  std::vector<Arg> args;
-  args.reserve(params.size());
+  Prepared call;
+  call.args.reserve(params.size());
   for (size_t i = 0; i < params.size(); ++i) {
     const auto kind = argKind(params[i].kind);
     const auto& accepted = declared.params[i];
     if (!kind || std::find(accepted.begin(), accepted.end(), *kind) == accepted.end())
-      return error(out, id, method, 400, invalidArgument(method, i + 1));
-    args.push_back(toArg(std::move(params[i]), *kind));
+      return answered(error(out, id, method, 400, invalidArgument(method, i + 1)));
+    call.args.push_back(toArg(std::move(params[i]), *kind));
   }
+  call.method = &declared;
+  call.msgid = id;
+  return call;
+}
 
+CallOutcome Dispatcher::run(const Prepared& call, const CallContext& context,
+                            rpc::OutBuffer& out) const {
+  out.clear();
+  const uint32_t id = call.msgid;
+  const std::string& method = call.method->name;
   try {
-    const Answer answer = declared.handler(state.context, args);
+    const Answer answer = call.method->handler(context, call.args);
     rpc::encodeAnswer(out, id, answer.status, answer.message,
                       answer.data ? &*answer.data : nullptr);
-    if (answer.status == 0) return {Result::Ok, 0, std::move(method), {}};
-    return {Result::Refused, answer.status, std::move(method), {}};
+    if (answer.status == 0) return {Result::Ok, 0, method, {}};
+    return {Result::Refused, answer.status, method, {}};
   } catch (const CallError& e) {
     out.clear();
-    return error(out, id, std::move(method), e.code(), e.what());
+    return error(out, id, method, e.code(), e.what());
   } catch (const std::exception& e) {
     return internalError(out, id, method, e.what());
   } catch (...) {

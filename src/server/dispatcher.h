@@ -56,10 +56,26 @@ class Dispatcher {
   // attach must present exactly this token.
   Dispatcher(std::vector<const ServerObject*> objects, std::string token, rpc::Limits limits = {});
 
+  // A request taken apart and checked against its method, ready to run(); or, without a
+  // method, one prepare() answered already (attach, a notification, a request refused as
+  // such), `outcome` saying how.
+  struct Prepared {
+    const MethodSpec* method = nullptr;
+    uint32_t msgid = 0;
+    std::vector<Arg> args;
+    CallOutcome outcome;
+  };
+
   // Replaces the content of `out` with the response to `frame` (nothing for a notification)
   // and updates `state` on attach. Raises rpc::ProtocolError when the frame cannot be answered
   // (not a request, no usable msgid); the caller then closes the connection.
   CallOutcome handle(const rpc::Frame& frame, SessionState& state, rpc::OutBuffer& out) const;
+
+  // handle() in two steps, for a caller that runs some methods elsewhere: prepare() decodes,
+  // checks and answers what needs no handler, raising as handle() does; run() runs the
+  // handler of a prepared call (which must have a method) and writes its response to `out`.
+  Prepared prepare(const rpc::Frame& frame, SessionState& state, rpc::OutBuffer& out) const;
+  CallOutcome run(const Prepared& call, const CallContext& context, rpc::OutBuffer& out) const;
 
  private:
   struct Object {

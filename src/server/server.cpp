@@ -20,6 +20,7 @@ struct Server::Impl {
         receiving(config.maxReceivingBytes),
         sending(config.maxSendingBytes),
         threads(config.workers == 0 ? 1 : config.workers),
+        changes(threads),
         io(static_cast<int>(threads)) {}
 
   void accept();
@@ -31,6 +32,9 @@ struct Server::Impl {
   ByteBudget receiving;
   ByteBudget sending;
   unsigned threads;
+  // Runs the changes that may wait for one another's locks, as many at once as `io` runs other
+  // calls. Before io: the sessions its handlers hold refer to it.
+  asio::thread_pool changes;
   asio::io_context io;
   // The listener, the set of sessions and the stop flag are only touched on this strand.
   asio::strand<asio::io_context::executor_type> strand{io.get_executor()};
@@ -127,8 +131,9 @@ void Server::Impl::accept() {
             if (stopping && sessions.empty()) drain.cancel();
           });
         };
-        auto session = std::make_shared<Session>(std::move(socket), dispatcher, config.limits,
-                                                 receiving, sending, std::move(onClosed));
+        auto session =
+            std::make_shared<Session>(std::move(socket), dispatcher, config.limits, receiving,
+                                      sending, changes.get_executor(), std::move(onClosed));
         sessions.insert(session);
         session->start();
         accept();

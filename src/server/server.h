@@ -1,6 +1,7 @@
 #pragma once
-// The TCP server of vnd42400: one listening socket, a session per connection, and a small pool
-// of threads that do the reading, the calls and the writing. Each connection is served on a
+// The TCP server of vnd42400: one listening socket, a session per connection, a small pool
+// of threads that do the reading, the calls and the writing, and a pool of the same size for
+// the changes that may wait for one another. Each connection is served on a
 // strand of its own, answered in order and one call at a time, so a slow call holds up its own
 // connection and one pool thread only. The server objects are the caller's; the Server owns
 // sockets, threads and sessions.
@@ -24,7 +25,8 @@ struct ServerConfig {
   std::string token;
   // Connections beyond this many are accepted and closed at once; 0 for no limit.
   size_t maxConnections = 256;
-  // Threads of the pool; also the number of calls that can run at once.
+  // Threads of the pool, the number of calls that can run at once; as many again run the
+  // changes that may wait for one another's locks (MethodSpec::waitsForLocks).
   unsigned workers = 4;
   // After a stop, how long connections may take to finish their calls and write the answers;
   // those still open then are closed. The default is the client's own call timeout, after

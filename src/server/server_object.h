@@ -67,6 +67,10 @@ struct MethodSpec {
   // params[i]: the kinds accepted at position i + 1.
   std::vector<std::vector<ArgKind>> params;
   std::function<Answer(const CallContext&, const std::vector<Arg>&)> handler;
+  // A change that may wait for another change to end (a lock in the database). The server runs
+  // such calls on threads of their own, so that changes waiting for each other never hold up
+  // the lookups of other users.
+  bool waitsForLocks = false;
 };
 
 class ServerObject {

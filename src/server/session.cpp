@@ -1,6 +1,7 @@
 #include "server/session.h"
 
 #include <chrono>
+#include <optional>
 
 #include "server/call_log.h"
 
@@ -25,10 +26,11 @@ std::string endpointText(const asio::ip::tcp::endpoint& endpoint) {
 
 Session::Session(asio::ip::tcp::socket socket, const Dispatcher& dispatcher,
                  const rpc::Limits& limits, ByteBudget& receiving, ByteBudget& sending,
-                 Closed onClosed)
+                 asio::thread_pool::executor_type changes, Closed onClosed)
     : strand_(asio::make_strand(socket.get_executor())),
       socket_(std::move(socket)),
       dispatcher_(dispatcher),
+      changes_(std::move(changes)),
       decoder_(limits),
       receiving_(receiving),
       sending_(sending),
@@ -102,15 +104,56 @@ bool Session::call(rpc::Frame frame) {
   const auto start = std::chrono::steady_clock::now();
   CallOutcome outcome;
   try {
-    outcome = dispatcher_.handle(frame, state_, out_);
+    Dispatcher::Prepared prepared = dispatcher_.prepare(frame, state_, out_);
+    frame.bytes = std::string();
+    if (prepared.method && prepared.method->waitsForLocks) {
+      runElsewhere(std::move(prepared), start);
+      return false;
+    }
+    outcome = prepared.method ? dispatcher_.run(prepared, state_.context, out_)
+                              : std::move(prepared.outcome);
   } catch (const std::exception& e) {
     // Not a request that can be answered (rpc::ProtocolError), or no memory to answer it.
     logConnection(peer_, std::string("closed: ") + e.what());
     close();
     return false;
   }
+  return answer(outcome, start);
+}
+
+void Session::runElsewhere(Dispatcher::Prepared prepared,
+                           std::chrono::steady_clock::time_point start) {
+  // The connection is busy until the answer is back: nothing on the strand reads or writes
+  // state_ and out_ meanwhile. The guard keeps the server's pool running until the answer has
+  // been handed back, even when the stop's drain has closed every connection.
+  asio::post(changes_, [self = shared_from_this(), prepared = std::move(prepared), start,
+                        work = asio::make_work_guard(socket_.get_executor())]() mutable {
+    std::optional<CallOutcome> outcome;
+    std::string failure;
+    try {
+      outcome = self->dispatcher_.run(prepared, self->state_.context, self->out_);
+    } catch (const std::exception& e) {
+      failure = e.what();  // no memory to answer
+    }
+    asio::post(self->strand_, [self, outcome = std::move(outcome), failure = std::move(failure),
+                               start] {
+      if (!outcome) {
+        logConnection(self->peer_, "closed: " + failure);
+        self->close();
+      } else if (self->closed_) {
+        // Closed by the stop's drain while the change ran: the change stands, nobody reads
+        // the answer.
+        logCall(self->peer_, *outcome, std::chrono::steady_clock::now() - start);
+      } else if (self->answer(*outcome, start)) {
+        self->next();
+      }
+    });
+    work.reset();
+  });
+}
+
+bool Session::answer(const CallOutcome& outcome, std::chrono::steady_clock::time_point start) {
   const auto duration = std::chrono::steady_clock::now() - start;
-  frame.bytes = std::string();
   const bool done = out_.size() == 0 || writeNow();  // nothing to write for a notification
   // Logged after the answer went out, so that the log costs the caller nothing.
   logCall(peer_, outcome, duration);

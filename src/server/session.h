@@ -6,11 +6,14 @@
 //
 // Every handler of a session runs on its own strand of the server's thread pool: a call runs
 // on whichever pool thread read its last bytes, so a slow call holds up its own connection and
-// one pool thread, and nothing else. The server keeps every live session and is told (through
-// `onClosed`) when one closes.
+// one pool thread, and nothing else. A change that may wait for another change's lock runs on
+// the server's pool for changes instead, and its answer comes back to the strand: changes
+// waiting for each other hold up changes only. The server keeps every live session and is told
+// (through `onClosed`) when one closes.
 
 #include <asio.hpp>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -31,8 +34,10 @@ class Session : public std::enable_shared_from_this<Session> {
 
   // The budgets are shared by all sessions of the server and outlive them: `receiving` for
   // messages still arriving, `sending` for answers the client has not read yet.
+  // `changes` runs the calls of methods that wait for locks.
   Session(asio::ip::tcp::socket socket, const Dispatcher& dispatcher, const rpc::Limits& limits,
-          ByteBudget& receiving, ByteBudget& sending, Closed onClosed);
+          ByteBudget& receiving, ByteBudget& sending, asio::thread_pool::executor_type changes,
+          Closed onClosed);
 
   // Both may be called from any thread.
   void start();
@@ -47,6 +52,10 @@ class Session : public std::enable_shared_from_this<Session> {
   void next();
   // Runs one message; true when its answer is written and the next message may follow.
   bool call(rpc::Frame frame);
+  // Runs a prepared change on the pool for changes; the answer comes back to the strand.
+  void runElsewhere(Dispatcher::Prepared prepared, std::chrono::steady_clock::time_point start);
+  // Writes the answer a call left in out_ and logs the call; true as for call().
+  bool answer(const CallOutcome& outcome, std::chrono::steady_clock::time_point start);
   // Writes the answer in out_; false when the rest is left to an asynchronous write (or the
   // connection broke).
   bool writeNow();
@@ -61,6 +70,7 @@ class Session : public std::enable_shared_from_this<Session> {
   asio::strand<asio::any_io_executor> strand_;
   asio::ip::tcp::socket socket_;
   const Dispatcher& dispatcher_;
+  asio::thread_pool::executor_type changes_;
   rpc::StreamDecoder decoder_;
   ByteBudget& receiving_;
   ByteBudget& sending_;

@@ -99,12 +99,21 @@ class FakeObject : public server::ServerObject {
            throw std::runtime_error("boom");
          }},
     };
+    // A change that waits at its own gate, as a change waits for another change's lock.
+    server::MethodSpec change{"SlowChange", {}, [this](const server::CallContext&,
+                                                       const std::vector<server::Arg>&) {
+                                changeGate.wait();
+                                return Answer::refuse("Mudou.");
+                              }};
+    change.waitsForLocks = true;
+    methods_.push_back(std::move(change));
   }
 
   std::string_view name() const override { return "Test.Fake"; }
   const std::vector<server::MethodSpec>& methods() const override { return methods_; }
 
   Gate gate;
+  Gate changeGate;
 
  private:
   std::vector<server::MethodSpec> methods_;

@@ -126,6 +126,33 @@ TEST(ServerTest, SlowCallHoldsUpOnlyItsOwnConnection) {
   EXPECT_EQ(describe(answer), "[0, '', null]");
 }
 
+// One thread for calls and one for changes: two changes waiting for each other hold up
+// neither the other users' calls nor, once let through, each other's answers.
+TEST(ServerTest, ChangesWaitingForEachOtherDoNotHoldUpOtherCalls) {
+  servertest::FakeObject object;
+  server::ServerConfig config;
+  config.workers = 1;
+  RunningServer running(config, object);
+  auto first = attached(running.port);
+  auto second = attached(running.port);
+  auto reader = attached(running.port);
+
+  const uint32_t firstId = first->send("SlowChange", {});
+  object.changeGate.awaitWaiting(1);
+  const uint32_t secondId = second->send("SlowChange", {});
+  EXPECT_EQ(echoed(reader->call("Echo", {"meanwhile", int32_t{1}})), "meanwhile");
+  EXPECT_FALSE(first->readable(std::chrono::milliseconds(0)));
+
+  object.changeGate.open();
+  for (auto [client, id] : {std::pair{first.get(), firstId}, std::pair{second.get(), secondId}}) {
+    const rpc::Response answer = client->receive();
+    EXPECT_EQ(answer.msgid, id);
+    EXPECT_EQ(describe(answer), "[1, 'Mudou.', null]");
+  }
+  // The connections go on after an answer that came back from the other threads.
+  EXPECT_EQ(echoed(first->call("Echo", {"after", int32_t{2}})), "after");
+}
+
 TEST(ServerTest, ProtocolViolationClosesOnlyThatConnection) {
   servertest::FakeObject object;
   server::ServerConfig config;
@@ -288,6 +315,46 @@ TEST(ServerTest, StopFinishesTheCallInProgressAndClosesEverythingElse) {
   EXPECT_EQ(answer.msgid, id);
   EXPECT_EQ(describe(answer), "[0, '', null]");
   EXPECT_NO_THROW(busy->expectClosed());
+  EXPECT_TRUE(running.joined());
+}
+
+TEST(ServerTest, StopFinishesAChangeInProgressAndWritesItsAnswer) {
+  servertest::FakeObject object;
+  RunningServer running({}, object);
+  auto busy = attached(running.port);
+  auto idle = attached(running.port);
+
+  const uint32_t id = busy->send("SlowChange", {});
+  object.changeGate.awaitWaiting(1);
+  running.requestStop();
+  EXPECT_NO_THROW(idle->expectClosed());
+  EXPECT_FALSE(busy->readable(std::chrono::milliseconds(0)));
+
+  object.changeGate.open();
+  const rpc::Response answer = busy->receive();
+  EXPECT_EQ(answer.msgid, id);
+  EXPECT_EQ(describe(answer), "[1, 'Mudou.', null]");
+  EXPECT_NO_THROW(busy->expectClosed());
+  EXPECT_TRUE(running.joined());
+}
+
+// Past the drain timeout the connection of a change still running is closed, but the server
+// still waits for the change itself to end before it returns.
+TEST(ServerTest, StopClosesAConnectionWhoseChangeOutlastsTheDrainButWaitsForTheChange) {
+  servertest::FakeObject object;
+  server::ServerConfig config;
+  config.drainTimeout = std::chrono::milliseconds(100);
+  RunningServer running(config, object);
+  auto busy = attached(running.port);
+
+  busy->send("SlowChange", {});
+  object.changeGate.awaitWaiting(1);
+  running.requestStop();
+  EXPECT_NO_THROW(busy->expectClosed());
+  EXPECT_FALSE(running.joined(std::chrono::milliseconds(200)))
+      << "returned while a change was still running";
+
+  object.changeGate.open();
   EXPECT_TRUE(running.joined());
 }
 

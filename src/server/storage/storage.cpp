@@ -12,10 +12,10 @@ namespace server {
 
 namespace {
 
-// SQLite: one connection per worker thread at most, bounded for safety; an in-memory database
-// exists only inside its one connection, so it has exactly one.
+// Unless the options say how many: SQLite, one connection per worker thread at most, bounded
+// for safety (an in-memory database exists only inside its one connection, so it has exactly
+// one); PostgreSQL, a few sessions serve the server's worker threads.
 constexpr size_t kSqlitePoolSize = 16;
-// PostgreSQL: a few sessions serve the server's worker threads.
 constexpr size_t kPostgresPoolSize = 8;
 
 class PooledStorage : public Storage {
@@ -59,9 +59,11 @@ std::unique_ptr<Storage> openStorage(const std::string& target, const StorageOpt
     return std::make_unique<PooledStorage>(
         db::Engine::Postgres, options,
         [target, wait] { return std::make_unique<db::PgConnection>(target, wait); },
-        kPostgresPoolSize);
+        options.connections != 0 ? options.connections : kPostgresPoolSize);
   }
-  const size_t size = target == ":memory:" ? 1 : kSqlitePoolSize;
+  const size_t size = target == ":memory:"        ? 1
+                      : options.connections != 0 ? options.connections
+                                                 : kSqlitePoolSize;
   return std::make_unique<PooledStorage>(
       db::Engine::Sqlite, options,
       [target, wait] { return std::make_unique<db::SqliteConnection>(target, wait); }, size);

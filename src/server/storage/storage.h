@@ -5,6 +5,7 @@
 // the server object keeps a reference to the storage and must not outlive it.
 
 #include <chrono>
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,9 @@ struct StorageOptions {
   // unchanged count. Off only to measure what journaling costs: a change made without it
   // cannot be restored.
   bool journal = true;
+  // The most connections open at once, one per thread that may use the storage at the same
+  // time; 0 for the engine's default. (An in-memory SQLite database has its one connection.)
+  size_t connections = 0;
 };
 
 class Storage {

@@ -53,6 +53,11 @@ TabePrecoObject::TabePrecoObject(Storage& storage) {
     MethodSpec declared{name, params, guarded(name, params, std::move(method))};
     methods_.push_back(std::move(declared));
   };
+  // The changes take the write lock of what they change, and may wait for another change's.
+  auto addChange = [&](const char* name, std::vector<Kinds> params, Handler method) {
+    add(name, std::move(params), std::move(method));
+    methods_.back().waitsForLocks = true;
+  };
   auto read = [s](Answer (*method)(Storage&, const std::vector<Arg>&)) -> Handler {
     return
         [s, method](const CallContext&, const std::vector<Arg>& args) { return method(*s, args); };
@@ -70,9 +75,9 @@ TabePrecoObject::TabePrecoObject(Storage& storage) {
       read(methods::getVigencia));
   add("GetAutItemPreco", {kString, kString, kDate}, read(methods::getAutItemPreco));
   add("GetProdValid", {kString, kString, kDate, kString}, read(methods::getProdValid));
-  add("SetAddPrefixo", {kRef, kRef, kRef, kRef, kRef}, change(methods::setAddPrefixo));
-  add("SetDelPrefixo", {kRef, kRef, kRef, kRef, kRef}, change(methods::setDelPrefixo));
-  add("SetUpdItemPrecoAlt",
+  addChange("SetAddPrefixo", {kRef, kRef, kRef, kRef, kRef}, change(methods::setAddPrefixo));
+  addChange("SetDelPrefixo", {kRef, kRef, kRef, kRef, kRef}, change(methods::setDelPrefixo));
+  addChange("SetUpdItemPrecoAlt",
       {kRef, kRef, kRef, kRef, kRef, {K::Packet, K::Null}, {K::Boolean}, kString, kString, kDate},
       change(methods::setUpdItemPrecoAlt));
 }
