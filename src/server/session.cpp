@@ -135,8 +135,11 @@ void Session::runElsewhere(Dispatcher::Prepared prepared,
     } catch (const std::exception& e) {
       failure = e.what();  // no memory to answer
     }
-    asio::post(self->strand_, [self, outcome = std::move(outcome), failure = std::move(failure),
-                               start] {
+    // The session goes to the strand's handler, not copied: a last reference dropped here,
+    // after the guard, could outlive the server's pool and the strands it holds.
+    auto& strand = self->strand_;
+    asio::post(strand, [self = std::move(self), outcome = std::move(outcome),
+                        failure = std::move(failure), start] {
       if (!outcome) {
         logConnection(self->peer_, "closed: " + failure);
         self->close();
@@ -148,7 +151,7 @@ void Session::runElsewhere(Dispatcher::Prepared prepared,
         self->next();
       }
     });
-    work.reset();
+    work.reset();  // only now, with the session handed over
   });
 }
 
