@@ -291,51 +291,43 @@ TEST(ServerTest, ConnectionsBeyondTheLimitAreClosedUntilOneLeaves) {
   EXPECT_EQ(echoed(replacement->call("Echo", {"back", int32_t{0}})), "back");
 }
 
+// A stop lets the call in progress finish and write its answer, a change on the threads of
+// its own as well as any other call, and closes everything else at once.
 TEST(ServerTest, StopFinishesTheCallInProgressAndClosesEverythingElse) {
-  servertest::FakeObject object;
-  RunningServer running({}, object);
-  auto busy = attached(running.port);
-  auto idle = attached(running.port);
-  RpcClient partial(running.port);
-  ASSERT_TRUE(
-      partial.sendRaw("\x94\x00\x01\xa6"
-                      "att"s));
+  struct Case {
+    const char* method;
+    servertest::Gate servertest::FakeObject::*gate;
+    const char* answer;
+  };
+  for (const Case& held : {Case{"Slow", &servertest::FakeObject::gate, "[0, '', null]"},
+                           Case{"SlowChange", &servertest::FakeObject::changeGate,
+                                "[1, 'Mudou.', null]"}}) {
+    SCOPED_TRACE(held.method);
+    servertest::FakeObject object;
+    RunningServer running({}, object);
+    auto busy = attached(running.port);
+    auto idle = attached(running.port);
+    RpcClient partial(running.port);
+    ASSERT_TRUE(
+        partial.sendRaw("\x94\x00\x01\xa6"
+                        "att"s));
 
-  const uint32_t id = busy->send("Slow", {});
-  object.gate.awaitWaiting(1);
-  running.requestStop();
+    const uint32_t id = busy->send(held.method, {});
+    (object.*held.gate).awaitWaiting(1);
+    running.requestStop();
 
-  EXPECT_NO_THROW(idle->expectClosed());
-  EXPECT_NO_THROW(partial.expectClosed());
-  EXPECT_THROW(RpcClient{running.port}, std::runtime_error);  // no longer listening
-  EXPECT_FALSE(busy->readable(std::chrono::milliseconds(0)));
+    EXPECT_NO_THROW(idle->expectClosed());
+    EXPECT_NO_THROW(partial.expectClosed());
+    EXPECT_THROW(RpcClient{running.port}, std::runtime_error);  // no longer listening
+    EXPECT_FALSE(busy->readable(std::chrono::milliseconds(0)));
 
-  object.gate.open();
-  const rpc::Response answer = busy->receive();
-  EXPECT_EQ(answer.msgid, id);
-  EXPECT_EQ(describe(answer), "[0, '', null]");
-  EXPECT_NO_THROW(busy->expectClosed());
-  EXPECT_TRUE(running.joined());
-}
-
-TEST(ServerTest, StopFinishesAChangeInProgressAndWritesItsAnswer) {
-  servertest::FakeObject object;
-  RunningServer running({}, object);
-  auto busy = attached(running.port);
-  auto idle = attached(running.port);
-
-  const uint32_t id = busy->send("SlowChange", {});
-  object.changeGate.awaitWaiting(1);
-  running.requestStop();
-  EXPECT_NO_THROW(idle->expectClosed());
-  EXPECT_FALSE(busy->readable(std::chrono::milliseconds(0)));
-
-  object.changeGate.open();
-  const rpc::Response answer = busy->receive();
-  EXPECT_EQ(answer.msgid, id);
-  EXPECT_EQ(describe(answer), "[1, 'Mudou.', null]");
-  EXPECT_NO_THROW(busy->expectClosed());
-  EXPECT_TRUE(running.joined());
+    (object.*held.gate).open();
+    const rpc::Response answer = busy->receive();
+    EXPECT_EQ(answer.msgid, id);
+    EXPECT_EQ(describe(answer), held.answer);
+    EXPECT_NO_THROW(busy->expectClosed());
+    EXPECT_TRUE(running.joined());
+  }
 }
 
 // Past the drain timeout the connection of a change still running is closed, but the server
