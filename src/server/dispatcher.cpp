@@ -111,11 +111,13 @@ Dispatcher::Prepared Dispatcher::prepare(const rpc::Frame& frame, SessionState& 
   };
   out.clear();
   rpc::Request request = rpc::decodeRequest(frame, limits_);
-  if (request.kind == rpc::Request::Kind::Notification) return answered({Result::Ignored, 0, {}, {}});
+  if (request.kind == rpc::Request::Kind::Notification)
+    return answered({Result::Ignored, 0, {}, {}});
   const uint32_t id = request.msgid;
   std::string& method = request.method;
   if (request.kind == rpc::Request::Kind::Malformed)
-    return answered(error(out, id, std::move(method), 400, "requisição malformada: " + request.problem));
+    return answered(
+        error(out, id, std::move(method), 400, "requisição malformada: " + request.problem));
   auto& params = request.params;
 
   if (method == kAttach) {

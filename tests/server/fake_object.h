@@ -100,11 +100,11 @@ class FakeObject : public server::ServerObject {
          }},
     };
     // A change that waits at its own gate, as a change waits for another change's lock.
-    server::MethodSpec change{"SlowChange", {}, [this](const server::CallContext&,
-                                                       const std::vector<server::Arg>&) {
-                                changeGate.wait();
-                                return Answer::refuse("Mudou.");
-                              }};
+    server::MethodSpec change{
+        "SlowChange", {}, [this](const server::CallContext&, const std::vector<server::Arg>&) {
+          changeGate.wait();
+          return Answer::refuse("Mudou.");
+        }};
     change.waitsForLocks = true;
     methods_.push_back(std::move(change));
   }

@@ -299,9 +299,9 @@ TEST(ServerTest, StopFinishesTheCallInProgressAndClosesEverythingElse) {
     servertest::Gate servertest::FakeObject::*gate;
     const char* answer;
   };
-  for (const Case& held : {Case{"Slow", &servertest::FakeObject::gate, "[0, '', null]"},
-                           Case{"SlowChange", &servertest::FakeObject::changeGate,
-                                "[1, 'Mudou.', null]"}}) {
+  for (const Case& held :
+       {Case{"Slow", &servertest::FakeObject::gate, "[0, '', null]"},
+        Case{"SlowChange", &servertest::FakeObject::changeGate, "[1, 'Mudou.', null]"}}) {
     SCOPED_TRACE(held.method);
     servertest::FakeObject object;
     RunningServer running({}, object);

@@ -61,7 +61,7 @@ std::unique_ptr<Storage> openStorage(const std::string& target, const StorageOpt
         [target, wait] { return std::make_unique<db::PgConnection>(target, wait); },
         options.connections != 0 ? options.connections : kPostgresPoolSize);
   }
-  const size_t size = target == ":memory:"        ? 1
+  const size_t size = target == ":memory:"       ? 1
                       : options.connections != 0 ? options.connections
                                                  : kSqlitePoolSize;
   return std::make_unique<PooledStorage>(

@@ -77,7 +77,8 @@ TabePrecoObject::TabePrecoObject(Storage& storage) {
   add("GetProdValid", {kString, kString, kDate, kString}, read(methods::getProdValid));
   addChange("SetAddPrefixo", {kRef, kRef, kRef, kRef, kRef}, change(methods::setAddPrefixo));
   addChange("SetDelPrefixo", {kRef, kRef, kRef, kRef, kRef}, change(methods::setDelPrefixo));
-  addChange("SetUpdItemPrecoAlt",
+  addChange(
+      "SetUpdItemPrecoAlt",
       {kRef, kRef, kRef, kRef, kRef, {K::Packet, K::Null}, {K::Boolean}, kString, kString, kDate},
       change(methods::setUpdItemPrecoAlt));
 }
