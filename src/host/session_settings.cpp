@@ -1,15 +1,13 @@
 #include "host/session_settings.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <charconv>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "rtl/strings.h"
+#include "rtl/system_names.h"
 #include "toolkit/edit_mask.h"
 
 namespace host {
@@ -104,24 +102,14 @@ std::string valueOf(const std::string& raw) {
   return rtl::TrimRight(text);
 }
 
-std::string loginName() {
-  if (const char* user = std::getenv("USER"); user && *user) return user;
-  if (const char* name = getlogin(); name) return name;
-  return "desconhecido";
-}
-
-std::string machineName() {
-  char name[256] = {};
-  if (gethostname(name, sizeof name - 1) == 0 && name[0]) return name;
-  return "localhost";
-}
-
 }  // namespace
 
 Varnoke::Session DefaultSession() {
   Varnoke::Session s;
-  s.user = loginName();
-  s.machine = machineName();
+  s.user = rtl::LoginName();
+  if (s.user.empty()) s.user = "desconhecido";
+  s.machine = rtl::MachineName();
+  if (s.machine.empty()) s.machine = "localhost";
   return s;
 }
 

@@ -1,10 +1,8 @@
 #include "server/journal_command.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <iostream>
 
+#include "rtl/system_names.h"
 #include "server/journal_text.h"
 #include "server/storage/journal/journal_reader.h"
 #include "server/storage/journal/restore.h"
@@ -13,18 +11,6 @@
 namespace server {
 
 namespace {
-
-std::string loginName() {
-  if (const char* user = std::getenv("USER"); user && *user) return user;
-  if (const char* name = getlogin(); name) return name;
-  return "?";
-}
-
-std::string machineName() {
-  char name[256] = {};
-  if (gethostname(name, sizeof name - 1) == 0 && name[0]) return name;
-  return "localhost";
-}
 
 int listJournal(const JournalCommands& options) {
   const auto storage = openExistingStorage(options.db);
@@ -51,8 +37,10 @@ std::string quoted(const std::string& text) {
 int restore(const JournalCommands& options) {
   const auto storage = openExistingStorage(options.db);
   RestoreCaller caller;
-  caller.user = loginName();
-  caller.machine = machineName();
+  caller.user = rtl::LoginName();
+  if (caller.user.empty()) caller.user = "?";
+  caller.machine = rtl::MachineName();
+  if (caller.machine.empty()) caller.machine = "localhost";
   caller.client = "local " + caller.user + "@" + caller.machine;
   const RestoreOutcome outcome = restoreChange(*storage, options.change, caller);
   std::cout << "change " << options.change << " restored as change " << outcome.id << ": "
