@@ -6,6 +6,7 @@
 //                  [--lock-wait SECONDS]
 //   vnd42400 journal --db TARGET [--since DATE] [--change ID] [--json]   (journal_command.h)
 //   vnd42400 restore --db TARGET --change ID
+//   vnd42400 prune --db TARGET --before DATE
 // TARGET is an SQLite file path or a postgresql:// URI. Exit status 0 on success, 2 on bad
 // usage and 1 on failure, with a one-line error on standard error. `serve` prints exactly one
 // line "listening on HOST:PORT" on standard output once it accepts connections.

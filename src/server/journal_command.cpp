@@ -5,6 +5,7 @@
 #include "rtl/system_names.h"
 #include "server/journal_text.h"
 #include "server/storage/journal/journal_reader.h"
+#include "server/storage/journal/prune.h"
 #include "server/storage/journal/restore.h"
 #include "server/storage/storage.h"
 
@@ -57,6 +58,24 @@ int restore(const JournalCommands& options) {
   return 0;
 }
 
+int prune(const JournalCommands& options) {
+  const auto storage = openExistingStorage(options.db);
+  const std::string before = *journalTimestamp(options.before);  // checked by the parser
+  const PruneOutcome outcome = pruneJournal(*storage, before);
+  std::cout << "discarded the rows of " << outcome.changes << " changes recorded before " << before
+            << " UTC: " << outcome.rows << " rows\n";
+  return 0;
+}
+
+// The UTC day or time options of the journal take.
+CLI::Validator dayOrTime() {
+  return CLI::Validator(
+      [](const std::string& text) {
+        return journalTimestamp(text) ? std::string() : "expected YYYY-MM-DD, got " + text;
+      },
+      "DATE");
+}
+
 }  // namespace
 
 void addJournalCommands(CLI::App& app, JournalCommands& commands) {
@@ -66,11 +85,7 @@ void addJournalCommands(CLI::App& app, JournalCommands& commands) {
       journal
           ->add_option("--since", commands.since,
                        "Only changes at or after this UTC day or time (YYYY-MM-DD[ HH:MM[:SS]])")
-          ->check(CLI::Validator(
-              [](const std::string& text) {
-                return journalTimestamp(text) ? std::string() : "expected YYYY-MM-DD, got " + text;
-              },
-              "DATE"));
+          ->check(dayOrTime());
   journal->add_option("--change", commands.change, "Show this change with its rows")
       ->check(CLI::PositiveNumber)
       ->excludes(since);
@@ -84,11 +99,22 @@ void addJournalCommands(CLI::App& app, JournalCommands& commands) {
       ->required()
       ->check(CLI::PositiveNumber);
   commands.restore = restore;
+
+  CLI::App* prune = app.add_subcommand(
+      "prune", "Discard the rows of the changes recorded before a day; their lines stay.");
+  prune->add_option("--db", commands.db, "SQLite file or postgresql:// URI")->required();
+  prune
+      ->add_option("--before", commands.before,
+                   "Changes recorded before this UTC day or time (YYYY-MM-DD[ HH:MM[:SS]])")
+      ->required()
+      ->check(dayOrTime());
+  commands.prune = prune;
 }
 
 std::optional<int> runJournalCommands(const JournalCommands& commands) {
   if (commands.journal && *commands.journal) return listJournal(commands);
   if (commands.restore && *commands.restore) return restore(commands);
+  if (commands.prune && *commands.prune) return prune(commands);
   return std::nullopt;
 }
 

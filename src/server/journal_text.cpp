@@ -95,6 +95,7 @@ std::string jsonObject(const JournalEntry& e) {
   out += ",\"unchanged\":" + std::to_string(e.unchanged);
   appendNullable(out, "column", e.column);
   out += ",\"restores\":" + (e.restored ? std::to_string(*e.restored) : std::string("null"));
+  appendNullable(out, "discarded", e.discarded);
   return out;
 }
 
@@ -135,6 +136,8 @@ std::string journalTable(const std::vector<JournalEntry>& entries) {
 
 std::string journalTable(const JournalEntry& entry, const std::vector<JournalItem>& items) {
   std::string out = aligned(tableLines({entry}));
+  if (entry.discarded)
+    out += "  (its rows were discarded from the journal on " + *entry.discarded + " UTC)\n";
   std::vector<Line> rows;
   for (const JournalItem& item : items)
     rows.push_back({"", quoted(item.product), quoted(item.before) + " -> " + quoted(item.after)});

@@ -5,14 +5,16 @@
 // blanks: ID, WHEN (UTC), WHO (the client address and the user@machine it gave), METHOD,
 // HEADER (branch/table/validity start, "-" for name changes), CHANGED, UNCHANGED, RESTORES (the
 // change a restore put back, "-" otherwise) and SELECTION (selectionSummary). A change shown
-// with its rows is followed by one line per row: `  "CDPRODUTO"  "before" -> "after"`.
+// with its rows is followed by one line per row: `  "CDPRODUTO"  "before" -> "after"`, or, when
+// they were discarded, by a line that says so.
 //
 // JSON: an array with one object per change:
 //   {"id":1,"when":"2024-05-02 13:45:10.123","client":"127.0.0.1:50412 ana@caixa1",
 //    "user":"ana","machine":"caixa1","method":"SetUpdItemPrecoAlt","branch":"0001",
 //    "table":"001","start":"2024-01-01","selection":{...as recorded...},"changed":5,
-//    "unchanged":1,"column":"IDPROMOCAO","restores":null}
-// user, machine, branch, table, start, column and restores are null when not recorded; with
+//    "unchanged":1,"column":"IDPROMOCAO","restores":null,"discarded":null}
+// user, machine, branch, table, start, column and restores are null when not recorded;
+// discarded is when the change's rows were discarded (prune), null while they are kept. With
 // the rows, the object has "items":[{"product":"PRD0000001","before":"N","after":"S"},...].
 
 #include <string>

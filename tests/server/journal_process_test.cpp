@@ -194,7 +194,7 @@ TEST_P(JournalProcessTest, JournalAndRestoreCommandsWorkOnChangesMadeOverTheWire
             "\"machine\":\"caixa-01\",\"method\":\"SetAddPrefixo\",\"branch\":null,\"table\":null,"
             "\"start\":null,\"selection\":{\"prefixo\":\"PROMO \",\"inicial\":\"\",\"final\":\"\","
             "\"lista\":\"_PRD0000001_PRD0000002_\",\"todos\":\"\"},\"changed\":2,\"unchanged\":0,"
-            "\"column\":\"NMPRODUTO\",\"restores\":null,\"items\":[\n"
+            "\"column\":\"NMPRODUTO\",\"restores\":null,\"discarded\":null,\"items\":[\n"
             "{\"product\":\"PRD0000001\",\"before\":\"" +
                 name1 + "\",\"after\":\"PROMO " + name1 +
                 "\"},\n"
@@ -239,6 +239,26 @@ TEST_P(JournalProcessTest, JournalAndRestoreCommandsWorkOnChangesMadeOverTheWire
   r = runVnd42400({"journal", "--db", db.target(), "--change", "99"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "vnd42400: change 99 does not exist\n");
+
+  // Pruning every change: the lines stay, the rows go, and a restore is refused.
+  const std::string withRows = db.scalar("SELECT COUNT(*) FROM ALTERACAOLOG WHERE QTLINHAS > 0");
+  const std::string rows = db.scalar("SELECT COUNT(*) FROM ALTERACAOITEM");
+  r = runVnd42400({"prune", "--db", db.target(), "--before", "2999-01-01"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "discarded the rows of " + withRows +
+                       " changes recorded before 2999-01-01 00:00:00.000 UTC: " + rows + " rows\n");
+  EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM ALTERACAOITEM"), "0");
+  EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM ALTERACAOLOG"), "5");
+  r = runVnd42400({"journal", "--db", db.target(), "--change", "2"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\n  (its rows were discarded from the journal on "), std::string::npos)
+      << r.out;
+  const std::string kept = state();
+  r = runVnd42400({"restore", "--db", db.target(), "--change", "2"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("vnd42400: change 2's rows were discarded from the journal on ", 0), 0u)
+      << r.err;
+  EXPECT_EQ(state(), kept);
 }
 
 TEST(JournalCommandLineTest, BadUsageExitsTwoWithOneLineOnStandardError) {
@@ -257,6 +277,9 @@ TEST(JournalCommandLineTest, BadUsageExitsTwoWithOneLineOnStandardError) {
       {"restore", "--db", db, "--change", "-3"},
       {"restore", "--change", "1"},
       {"restore", "--db", db, "--change", "1", "--json"},
+      {"prune", "--db", db},
+      {"prune", "--db", db, "--before", "2024-13-01"},
+      {"prune", "--before", "2024-01-01"},
       {"serve", "--db", db, "--lock-wait", "0"},
   };
   for (const auto& args : cases) {
@@ -270,7 +293,7 @@ TEST(JournalCommandLineTest, BadUsageExitsTwoWithOneLineOnStandardError) {
   }
   EXPECT_FALSE(std::filesystem::exists(db));
   const auto help = runVnd42400({"--help"});
-  for (const char* command : {"journal", "restore"})
+  for (const char* command : {"journal", "restore", "prune"})
     EXPECT_NE(help.out.find(command), std::string::npos) << help.out;
 }
 

@@ -91,8 +91,12 @@ TEST(JournalTextTest, TheJsonHoldsEveryFieldWithNullsForWhatWasNotRecorded) {
             "[\n{\"id\":1,\"when\":\"2023-01-01 00:00:00.000\",\"client\":\"10.0.0.1:1\","
             "\"user\":null,\"machine\":null,\"method\":\"SetAddPrefixo\",\"branch\":null,"
             "\"table\":null,\"start\":null,\"selection\":\"texto \\\"livre\\\"\",\"changed\":3,"
-            "\"unchanged\":0,\"column\":null,\"restores\":null}\n]\n");
+            "\"unchanged\":0,\"column\":null,\"restores\":null,\"discarded\":null}\n]\n");
   EXPECT_EQ(server::journalJson(std::vector<server::JournalEntry>{}), "[]\n");
+  server::JournalEntry pruned = old;
+  pruned.discarded = "2026-12-09 10:00:00.000";
+  EXPECT_NE(server::journalJson({pruned}).find(",\"discarded\":\"2026-12-09 10:00:00.000\"}"),
+            std::string::npos);
   EXPECT_EQ(server::journalJson(entry(), {{"AB        ", "N", "S"}}),
             "{\"id\":12,\"when\":\"2024-05-02 13:45:10.123\",\"client\":\"10.0.0.7:50412 "
             "joão@caixa-01\",\"user\":\"joão\",\"machine\":\"caixa-01\",\"method\":"
@@ -100,6 +104,7 @@ TEST(JournalTextTest, TheJsonHoldsEveryFieldWithNullsForWhatWasNotRecorded) {
             "\"2024-05-01\",\"selection\":" +
                 entry().selection +
                 ",\"changed\":2,\"unchanged\":0,\"column\":\"IDPROMOCAO\",\"restores\":null,"
+                "\"discarded\":null,"
                 "\"items\":[\n{\"product\":\"AB        \",\"before\":\"N\",\"after\":\"S\"}\n]}\n");
 }
 

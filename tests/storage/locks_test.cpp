@@ -7,6 +7,8 @@
 #include <chrono>
 #include <functional>
 
+#include "server/storage/db/dialect.h"
+#include "server/storage/journal/prune.h"
 #include "server/storage/journal/restore.h"
 #include "server/storage/object/change_locks.h"
 #include "storage/storage_fixture.h"
@@ -18,8 +20,8 @@ const char* kBusy =
     "status 1 Outra alteração dos mesmos dados está em andamento e não terminou a tempo; nada "
     "foi alterado. Tente novamente em instantes.\n";
 const char* kNotRestored =
-    "another change of the same data is in progress and did not finish in time; nothing was "
-    "restored, try again";
+    "another change of the same data, or a prune of the journal, is in progress and did not "
+    "finish in time; nothing was restored, try again";
 constexpr std::chrono::milliseconds kLockWait{200};
 
 class Locks : public StorageTest {
@@ -119,6 +121,33 @@ TEST_P(Locks, NameChangesWaitForEachOtherThenAreRefused) {
     }
   }
   EXPECT_EQ(dump(addPrefix()), "status 0\n");
+}
+
+// A prune that would discard the rows of a change being restored waits for the restore (held
+// here by the lock the restore takes), and is refused after the lock wait with nothing
+// discarded. The restore then still finds its rows; the prune after it discards them.
+TEST_P(Locks, APruneWaitsForARestoreOfTheChangesItDiscards) {
+  EXPECT_EQ(dump(update("002")), "status 0\n");  // change 1
+  const std::string future = "2999-01-01 00:00:00.000";
+  {
+    auto holder = storage_->connection();
+    server::db::Transaction tx(*holder, server::db::TxMode::Write);
+    holder->queryInteger(std::string("SELECT 1 FROM ALTERACAOLOG WHERE ID = 1") +
+                         server::db::forUpdate(holder->engine()));
+    EXPECT_EQ(refused("the prune",
+                      [&] {
+                        try {
+                          server::pruneJournal(*impatient_, future);
+                          return std::string("pruned");
+                        } catch (const server::PruneError& error) {
+                          return std::string(error.what());
+                        }
+                      }),
+              "a restore of one of these changes is in progress and did not finish in time; "
+              "nothing was discarded, try again");
+  }
+  EXPECT_EQ(server::pruneJournal(*impatient_, future).rows, 3);
+  EXPECT_NE(restoreMessage(1).find("discarded"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Locks, ::testing::Values(Backend::SqliteFile, Backend::Postgres),

@@ -87,7 +87,8 @@ std::vector<std::string> statements(Engine engine) {
           t.fixed("CDFILIAL", 4) + ", " + t.fixed("CDTABEPREC", 3) + ", " + t.date("DTINIVGPREC") +
           ", DSSELECAO TEXT NOT NULL, QTLINHAS BIGINT NOT NULL, DSUSUARIO TEXT, DSMAQUINA TEXT, "
           "QTINALTERADAS BIGINT NOT NULL DEFAULT 0, DSCAMPO VARCHAR(20), IDRESTAURADA BIGINT, "
-          "NRITEMINICIAL BIGINT, NRITEMFINAL BIGINT)",
+          "NRITEMINICIAL BIGINT, NRITEMFINAL BIGINT, " +
+          t.timestamp("DTDESCARTE") + ")",
       // One row per row a change changed: the header in ALTERACAOLOG says which validity's
       // items (IDPROMOCAO) or that it is the products' names (NMPRODUTO). It is filled only
       // from columns that are checked already, so neither a foreign key to ALTERACAOLOG nor
@@ -127,7 +128,14 @@ std::vector<std::string> statements(Engine engine) {
 }
 
 // The journal's columns of ALTERACAOLOG, as they are added to a table made before them.
-constexpr const char* kJournalColumns[][2] = {
+// DTDESCARTE, when a change's rows were discarded from the journal (journal/prune.h), has the
+// engine's timestamp type.
+struct JournalColumn {
+  const char* name;
+  const char* type;
+  const char* sqliteType = nullptr;  // when it differs
+};
+constexpr JournalColumn kJournalColumns[] = {
     {"DSUSUARIO", "TEXT"},
     {"DSMAQUINA", "TEXT"},
     {"QTINALTERADAS", "BIGINT NOT NULL DEFAULT 0"},
@@ -135,21 +143,25 @@ constexpr const char* kJournalColumns[][2] = {
     {"IDRESTAURADA", "BIGINT"},
     {"NRITEMINICIAL", "BIGINT"},
     {"NRITEMFINAL", "BIGINT"},
+    {"DTDESCARTE", "TIMESTAMP(3)", "TEXT"},
 };
 
 void addJournalColumns(db::Connection& c) {
   if (c.engine() == Engine::Postgres) {
-    for (const auto& [name, type] : kJournalColumns)
-      c.run(std::string("ALTER TABLE ALTERACAOLOG ADD COLUMN IF NOT EXISTS ") + name + " " + type);
+    for (const JournalColumn& column : kJournalColumns)
+      c.run(std::string("ALTER TABLE ALTERACAOLOG ADD COLUMN IF NOT EXISTS ") + column.name + " " +
+            column.type);
     return;
   }
   std::vector<std::string> present;
   c.query("SELECT name FROM pragma_table_info('ALTERACAOLOG')", {},
           [&](const db::Row& row) { present.emplace_back(row.text(0)); });
-  for (const auto& [name, type] : kJournalColumns) {
+  for (const JournalColumn& wanted : kJournalColumns) {
     bool found = false;
-    for (const std::string& column : present) found = found || column == name;
-    if (!found) c.run(std::string("ALTER TABLE ALTERACAOLOG ADD COLUMN ") + name + " " + type);
+    for (const std::string& column : present) found = found || column == wanted.name;
+    if (!found)
+      c.run(std::string("ALTER TABLE ALTERACAOLOG ADD COLUMN ") + wanted.name + " " +
+            (wanted.sqliteType ? wanted.sqliteType : wanted.type));
   }
 }
 
@@ -189,7 +201,8 @@ constexpr const char* kRequiredTables[][2] = {
     {"TABEVEND", "DTFINVGPREC"},
     {"ITEMPRECO", "IDPROMOCAO"},
     {"ALTERACAOLOG",
-     "DSUSUARIO, DSMAQUINA, QTINALTERADAS, DSCAMPO, IDRESTAURADA, NRITEMINICIAL, NRITEMFINAL"},
+     "DSUSUARIO, DSMAQUINA, QTINALTERADAS, DSCAMPO, IDRESTAURADA, NRITEMINICIAL, NRITEMFINAL, "
+     "DTDESCARTE"},
     {"ALTERACAOITEM", "DSANTES, DSDEPOIS"},
 };
 

@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kEntryColumns =
     "SELECT ID, CAST(DTALTERACAO AS TEXT), DSCLIENTE, DSUSUARIO, DSMAQUINA, DSMETODO, CDFILIAL, "
     "CDTABEPREC, CAST(DTINIVGPREC AS TEXT), DSSELECAO, QTLINHAS, QTINALTERADAS, DSCAMPO, "
-    "IDRESTAURADA FROM ALTERACAOLOG";
+    "IDRESTAURADA, CAST(DTDESCARTE AS TEXT) FROM ALTERACAOLOG";
 
 // PostgreSQL writes a timestamp without its trailing zero fractions ("10:00:00", "10:00:00.5");
 // the journal shows milliseconds always, as SQLite stores them.
@@ -46,6 +46,7 @@ JournalEntry entryOf(const db::Row& row) {
   e.unchanged = row.integer(11);
   e.column = optionalText(row, 12);
   if (!row.isNull(13)) e.restored = row.integer(13);
+  if (!row.isNull(14)) e.discarded = withMilliseconds(row.text(14));
   return e;
 }
 

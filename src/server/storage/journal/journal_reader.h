@@ -28,6 +28,8 @@ struct JournalEntry {
   // whose values were not journaled, which cannot be restored.
   std::optional<std::string> column;
   std::optional<int64_t> restored;  // a restore: the change it put back
+  // When its rows were discarded from the journal (prune.h), UTC; it cannot be restored since.
+  std::optional<std::string> discarded;
 };
 
 struct JournalItem {

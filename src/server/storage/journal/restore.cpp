@@ -1,5 +1,6 @@
 #include "server/storage/journal/restore.h"
 
+#include "server/storage/db/dialect.h"
 #include "server/storage/db/sql.h"
 #include "server/storage/journal/journal_reader.h"
 #include "server/storage/object/change_locks.h"
@@ -102,8 +103,16 @@ RestoreOutcome restoreChange(Storage& storage, int64_t change, const RestoreCall
     auto connection = storage.connection();
     db::Connection& c = *connection;
     db::Transaction tx(c, db::TxMode::Write);
+    // Held until the end, so that a prune discarding the change's rows waits for the restore
+    // or the restore sees them gone (prune.h).
+    c.queryInteger(
+        std::string("SELECT 1 FROM ALTERACAOLOG WHERE ID = ?") + db::forUpdate(c.engine()),
+        {change});
     const std::optional<JournalEntry> entry = findChange(c, change);
     if (!entry) throw RestoreError(name + " does not exist");
+    if (entry->discarded)
+      throw RestoreError(name + "'s rows were discarded from the journal on " + *entry->discarded +
+                         "; it can no longer be restored");
     const bool promotion = isPromotion(*entry);
     if (!entry->column || (!promotion && entry->column != kNameColumn))
       throw RestoreError(name + " has no recorded values to restore");
@@ -142,8 +151,8 @@ RestoreOutcome restoreChange(Storage& storage, int64_t change, const RestoreCall
     return outcome;
   } catch (const LockTimeout&) {
     throw RestoreError(
-        "another change of the same data is in progress and did not finish in "
-        "time; nothing was restored, try again");
+        "another change of the same data, or a prune of the journal, is in progress and did "
+        "not finish in time; nothing was restored, try again");
   }
 }
 

@@ -18,8 +18,9 @@
 
 namespace server {
 
-// Why a restore did not run: the change does not exist, recorded no values, or another change
-// of the same data held its lock longer than the storage's lock wait. Nothing was changed.
+// Why a restore did not run: the change does not exist, recorded no values, had them
+// discarded (prune.h), or another change of the same data held its lock longer than the
+// storage's lock wait. Nothing was changed.
 class RestoreError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
