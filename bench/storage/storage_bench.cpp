@@ -10,6 +10,8 @@
 //   ListJson        the bare UPDATE of 10,000 listed items, the list bound as JSON
 //   ListOther       the same with the alternative: SQLite, a temporary table filled by a
 //                   prepared insert; PostgreSQL, a text[] parameter with unnest
+//   Prune           pruneJournal of the rows of 5 whole-period changes (500,000 rows), the
+//                   changes made untimed before each run
 //   Items           GetAutItemPreco of the 100,000-item period
 //   ProdValid       GetProdValid of one product
 //
@@ -30,6 +32,7 @@
 #include "server/storage/db/dialect.h"
 #include "server/storage/db/json_text.h"
 #include "server/storage/demo_data.h"
+#include "server/storage/journal/prune.h"
 #include "server/storage/storage.h"
 
 namespace {
@@ -166,6 +169,28 @@ void ListUpdate(benchmark::State& state, Target* t, bool json) {
   }
 }
 
+void Prune(benchmark::State& state, Target* t) {
+  constexpr int kChanges = 5;
+  constexpr const char* kAll = "2999-01-01 00:00:00.000";
+  server::pruneJournal(*t->storage, kAll);  // what the other benchmarks journaled
+  int round = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    for (int n = 0; n < kChanges; ++n) {
+      const server::Answer answer =
+          call(*t, "SetUpdItemPrecoAlt",
+               {text(round++ % 2 ? "N" : "S"), text(""), text(""), text(""), text("T"), Arg{},
+                flag(false), text("0001", ArgKind::String), text("001", ArgKind::String),
+                day(t->mainStart)});
+      if (answer.status != 0) state.SkipWithError(answer.message.c_str());
+    }
+    state.ResumeTiming();
+    const server::PruneOutcome outcome = server::pruneJournal(*t->storage, kAll);
+    if (outcome.changes != kChanges) state.SkipWithError("changes left");
+    state.counters["rows"] = static_cast<double>(outcome.rows);
+  }
+}
+
 void Items(benchmark::State& state, Target* t) {
   for (auto _ : state) {
     const server::Answer answer =
@@ -204,6 +229,9 @@ void registerAll(Target* t) {
   benchmark::RegisterBenchmark((p + "ListJson").c_str(), ListUpdate, t, true)
       ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark((p + "ListOther").c_str(), ListUpdate, t, false)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark((p + "Prune").c_str(), Prune, t)
+      ->Iterations(3)
       ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark((p + "Items").c_str(), Items, t)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark((p + "ProdValid").c_str(), ProdValid, t)
