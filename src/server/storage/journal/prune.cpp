@@ -36,10 +36,19 @@ int64_t deleteItems(db::Connection& c, int64_t kept) {
   sql.bind(kept);
   if (c.engine() == db::Engine::Sqlite) {
     // One writer at a time appends each change's rows after the last ones, so every row of an
-    // older change lies before the first row of the first change kept: only that part of the
-    // table is read. The condition on IDALTERACAO alone decides what goes.
-    sql << " AND ROWID < COALESCE((SELECT NRITEMINICIAL FROM ALTERACAOLOG WHERE ID = ";
-    sql.bind(kept) << "), (SELECT COALESCE(MAX(ROWID), 0) + 1 FROM ALTERACAOITEM))";
+    // older change lies before the first row of the first change kept that has rows: only
+    // that part of the table is read. A change without rows is no bound: the upgrade of a
+    // keyed table records every such change as the run 1..0. The condition on IDALTERACAO
+    // alone decides what goes.
+    sql << " AND ROWID < COALESCE((SELECT MIN(NRITEMINICIAL) FROM ALTERACAOLOG WHERE ID >= ";
+    sql.bind(kept) << " AND NRITEMFINAL >= NRITEMINICIAL), (SELECT COALESCE(MAX(ROWID), 0) + 1 "
+                      "FROM ALTERACAOITEM))";
+  } else {
+    // Each statement reads what was committed when it began. A change or restore numbered
+    // below `kept` that commits after the marking (a restore the marking waited for) is not
+    // marked, and keeps its rows: only the rows of marked lines go.
+    sql << " AND IDALTERACAO IN (SELECT ID FROM ALTERACAOLOG WHERE ID < ";
+    sql.bind(kept) << " AND DTDESCARTE IS NOT NULL)";
   }
   return sql.execute(c);
 }
