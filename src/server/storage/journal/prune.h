@@ -12,7 +12,9 @@
 //
 // On PostgreSQL the lines are marked under row locks, so a prune and a restore of the same
 // change run one after the other. On SQLite the file's one writer does the same. Changes go
-// on meanwhile: they only append.
+// on meanwhile: they only append. Only the rows of the lines a prune marks go, so a change
+// that commits while a prune runs on PostgreSQL keeps its rows even when numbered below the
+// first change kept; the next prune takes them.
 
 #include <cstdint>
 #include <stdexcept>
