@@ -43,12 +43,12 @@ std::string linesAndRows(server::Storage& storage) {
               "ALTERACAOLOG L ORDER BY L.ID");
 }
 
-class JournalReviewUpgrade : public ::testing::TestWithParam<Backend> {};
+class PruneAfterUpgrade : public ::testing::TestWithParam<Backend> {};
 
 // The upgrade records a change without rows as the run 1..0, below the rows of the changes
 // before it. A prune whose first kept change is such a one must still take the rows of every
 // change it marks, and a later prune must find nothing more to take.
-TEST_P(JournalReviewUpgrade, APruneAfterTheUpgradeTakesAllRowsOfTheChangesItMarks) {
+TEST_P(PruneAfterUpgrade, APruneAfterTheUpgradeTakesAllRowsOfTheChangesItMarks) {
   TestDatabase database(GetParam());
   ASSERT_TRUE(database.error().empty()) << database.error();
   auto storage = server::openStorage(database.target());
@@ -92,10 +92,10 @@ TEST_P(JournalReviewUpgrade, APruneAfterTheUpgradeTakesAllRowsOfTheChangesItMark
   EXPECT_EQ(linesAndRows(*storage), "1|2|y|0\n2|0|n|0\n3|2|n|2\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, JournalReviewUpgrade,
+INSTANTIATE_TEST_SUITE_P(Engines, PruneAfterUpgrade,
                          ::testing::Values(Backend::SqliteFile, Backend::Postgres), backendName);
 
-class JournalReview : public StorageTest {
+class PruneConsistency : public StorageTest {
  protected:
   server::Answer updateAll(const char* table) {
     return call("SetUpdItemPrecoAlt", {ref("S"), ref(""), ref(""), ref(""), ref("T"), null(),
@@ -120,7 +120,7 @@ class JournalReview : public StorageTest {
 // while the prune waits for the restored change's line: the prune neither marks the restore
 // nor may take its rows, which stays restorable with all of them. (SQLite has one writer for
 // the whole file, so a change cannot commit while a restore is under way.)
-TEST_P(JournalReview, ARestoreCommittingDuringAPruneKeepsItsRows) {
+TEST_P(PruneConsistency, ARestoreCommittingDuringAPruneKeepsItsRows) {
   if (storage_->engine() != server::db::Engine::Postgres)
     GTEST_SKIP() << "needs two writers at once";
   EXPECT_EQ(dump(updateAll("001")), "status 0\n");  // change 1: five items N -> S
@@ -155,7 +155,7 @@ TEST_P(JournalReview, ARestoreCommittingDuringAPruneKeepsItsRows) {
             "AB        =S PRD0000001=S PRD0000002=S PRD0000003=S PRD0000004=S PRD0000005=S");
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, JournalReview,
+INSTANTIATE_TEST_SUITE_P(Engines, PruneConsistency,
                          ::testing::Values(Backend::SqliteFile, Backend::Postgres), backendName);
 
 }  // namespace
