@@ -130,17 +130,24 @@ void Session::runElsewhere(Dispatcher::Prepared prepared,
                         work = asio::make_work_guard(socket_.get_executor())]() mutable {
     std::optional<CallOutcome> outcome;
     std::string failure;
-    try {
-      outcome = self->dispatcher_.run(prepared, self->state_.context, self->out_);
-    } catch (const std::exception& e) {
-      failure = e.what();  // no memory to answer
+    // The stop's drain closes a connection whose change still waits for a thread: nobody will
+    // read the answer, and the stop waits for the changes in progress only, so it is not run.
+    const bool abandoned = self->closed_;
+    if (!abandoned) {
+      try {
+        outcome = self->dispatcher_.run(prepared, self->state_.context, self->out_);
+      } catch (const std::exception& e) {
+        failure = e.what();  // no memory to answer
+      }
     }
     // The session goes to the strand's handler, not copied: a last reference dropped here,
     // after the guard, could outlive the server's pool and the strands it holds.
     auto& strand = self->strand_;
     asio::post(strand, [self = std::move(self), outcome = std::move(outcome),
-                        failure = std::move(failure), start] {
-      if (!outcome) {
+                        failure = std::move(failure), start, abandoned, method = prepared.method] {
+      if (abandoned) {
+        logConnection(self->peer_, "closed before its " + method->name + " started; not run");
+      } else if (!outcome) {
         logConnection(self->peer_, "closed: " + failure);
         self->close();
       } else if (self->closed_) {

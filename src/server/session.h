@@ -13,6 +13,7 @@
 
 #include <asio.hpp>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -82,7 +83,9 @@ class Session : public std::enable_shared_from_this<Session> {
   Closed onClosed_;
   bool busy_ = false;  // a call is running or its answer is being written
   bool stopping_ = false;
-  bool closed_ = false;
+  // Also read on the pool for changes: a change not started when its connection closed is not
+  // started at all.
+  std::atomic<bool> closed_ = false;
 };
 
 }  // namespace server
