@@ -59,7 +59,7 @@ class RecordingChanges : public server::ServerObject {
   std::vector<std::string> started_;
 };
 
-TEST(PoolReviewTest, AChangeStillQueuedWhenTheDrainClosesItsConnectionIsNeverStarted) {
+TEST(QueuedChangeStopTest, AChangeStillQueuedWhenTheDrainClosesItsConnectionIsNeverStarted) {
   RecordingChanges object;
   server::ServerConfig config;
   config.workers = 1;  // one thread for changes: the second change waits for the first
