@@ -25,6 +25,8 @@ struct Server::Impl {
 
   void accept();
   void shutdown();
+  void awaitSignal();
+  void closeBusy(const std::string& why);
 
   ServerConfig config;
   Dispatcher dispatcher;
@@ -78,9 +80,7 @@ std::string Server::listen(bool catchSignals) {
   }
   if (catchSignals) {
     s.signals.emplace(s.io, SIGINT, SIGTERM);
-    s.signals->async_wait(asio::bind_executor(s.strand, [&s](std::error_code ec, int) {
-      if (!ec) s.shutdown();
-    }));
+    s.awaitSignal();
   }
   return endpointText(s.acceptor.local_endpoint());
 }
@@ -128,7 +128,12 @@ void Server::Impl::accept() {
         auto onClosed = [this](const std::shared_ptr<Session>& closed) {
           asio::post(strand, [this, closed] {
             sessions.erase(closed);
-            if (stopping && sessions.empty()) drain.cancel();
+            if (stopping && sessions.empty()) {
+              // Nothing left to drain or to cut short: run() may return.
+              drain.cancel();
+              std::error_code ignored;
+              if (signals) signals->cancel(ignored);
+            }
           });
         };
         auto session =
@@ -152,10 +157,29 @@ void Server::Impl::shutdown() {
   if (sessions.empty()) return;
   drain.expires_after(config.drainTimeout);
   drain.async_wait(asio::bind_executor(strand, [this](std::error_code ec) {
-    if (ec) return;
-    logInfo("closing " + std::to_string(sessions.size()) + " connections still busy");
-    for (const auto& session : sessions) session->abort();
+    if (!ec) closeBusy("the drain timed out");
   }));
+}
+
+// The first SIGINT or SIGTERM stops the server as stop() does. A second one, while connections
+// still drain, closes them at once, as the drain's end would: the way out of a long drain
+// short of SIGKILL. A change in progress still ends before run() returns, so its transaction
+// is never cut in two.
+void Server::Impl::awaitSignal() {
+  signals->async_wait(asio::bind_executor(strand, [this](std::error_code ec, int) {
+    if (ec) return;
+    if (stopping) {
+      closeBusy("a second signal");
+      return;
+    }
+    shutdown();
+    if (!sessions.empty()) awaitSignal();
+  }));
+}
+
+void Server::Impl::closeBusy(const std::string& why) {
+  logInfo(why + ": closing " + std::to_string(sessions.size()) + " connections still busy");
+  for (const auto& session : sessions) session->abort();
 }
 
 }  // namespace server

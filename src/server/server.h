@@ -46,7 +46,8 @@ class Server {
   Server(ServerConfig config, std::vector<const ServerObject*> objects);
   ~Server();
 
-  // Binds and listens, and from then on catches SIGINT and SIGTERM (when asked) to stop.
+  // Binds and listens, and from then on catches SIGINT and SIGTERM (when asked) to stop; a
+  // second signal during the drain closes the connections still busy at once.
   // Returns the bound address as "HOST:PORT" (the real port when port 0 was asked for).
   // Raises std::runtime_error when the address cannot be bound.
   std::string listen(bool catchSignals = true);

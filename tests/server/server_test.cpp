@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <csignal>
 #include <future>
 #include <memory>
 #include <string>
@@ -25,11 +28,12 @@ using testsupport::RpcClient;
 
 class RunningServer {
  public:
-  explicit RunningServer(server::ServerConfig config, servertest::FakeObject& object)
+  explicit RunningServer(server::ServerConfig config, servertest::FakeObject& object,
+                         bool catchSignals = false)
       : server_(withPortZero(std::move(config)), {&object}) {
     std::promise<void> done;
     finished_ = done.get_future();
-    const std::string bound = server_.listen(false);
+    const std::string bound = server_.listen(catchSignals);
     port = static_cast<uint16_t>(std::stoi(bound.substr(bound.rfind(':') + 1)));
     thread_ = std::thread([this, done = std::move(done)]() mutable {
       server_.run();
@@ -346,6 +350,27 @@ TEST(ServerTest, StopClosesAConnectionWhoseChangeOutlastsTheDrainButWaitsForTheC
   EXPECT_FALSE(running.joined(std::chrono::milliseconds(200)))
       << "returned while a change was still running";
 
+  object.changeGate.open();
+  EXPECT_TRUE(running.joined());
+}
+
+// The first signal stops the server and lets busy connections drain; a second one closes
+// them at once instead of at the drain's end, but the server still waits for the change in
+// progress to end.
+TEST(ServerTest, ASecondSignalClosesBusyConnectionsAtOnceButWaitsForTheChange) {
+  servertest::FakeObject object;
+  server::ServerConfig config;
+  config.drainTimeout = std::chrono::hours(1);
+  RunningServer running(config, object, true);
+  auto change = attached(running.port);
+  change->send("SlowChange", {});
+  object.changeGate.awaitWaiting(1);
+
+  ASSERT_EQ(kill(getpid(), SIGTERM), 0);
+  ASSERT_EQ(kill(getpid(), SIGINT), 0);
+  EXPECT_NO_THROW(change->expectClosed());
+  EXPECT_FALSE(running.joined(std::chrono::milliseconds(200)))
+      << "returned while a change was still running";
   object.changeGate.open();
   EXPECT_TRUE(running.joined());
 }
