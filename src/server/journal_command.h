@@ -7,8 +7,8 @@
 // "YYYY-MM-DD HH:MM[:SS]"), or one change with its rows (journal_text.h). `restore` puts back
 // the values one change replaced, leaving rows changed again since alone, and prints what it
 // did and every row it left alone (storage/journal/restore.h). `prune` discards the rows of the
-// changes recorded before DATE, keeping their lines (storage/journal/prune.h). Usage errors are CLI11's (exit
-// 2); failures throw, for the command line to report (exit 1).
+// changes recorded before DATE, keeping their lines (storage/journal/prune.h). Usage errors
+// are CLI11's (exit 2); failures throw, for the command line to report (exit 1).
 
 #include <CLI/CLI.hpp>
 

@@ -232,8 +232,8 @@ bool Session::settleBudget() {
 }
 
 void Session::closeOverBudget(const ByteBudget& budget, const char* what) {
-  logConnection(peer_, "closed: the " + std::to_string(budget.limit() >> 20) + " MiB for " +
-                           what + " are in use");
+  logConnection(peer_, "closed: the " + std::to_string(budget.limit() >> 20) + " MiB for " + what +
+                           " are in use");
   close();
 }
 
