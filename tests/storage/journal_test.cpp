@@ -147,21 +147,7 @@ INSTANTIATE_TEST_SUITE_P(Engines, Journal,
 
 // A database whose audit table predates the journal gets the journal's columns and table from
 // createSchema, keeps its rows, and takes new changes.
-class JournalUpgrade : public ::testing::TestWithParam<Backend> {
- protected:
-  // ALTERACAOLOG as an earlier version made it: the base columns, then `more`.
-  static void createAuditTable(server::db::Connection& c, const std::string& more) {
-    const bool sqlite = c.engine() == server::db::Engine::Sqlite;
-    c.run(std::string("CREATE TABLE ALTERACAOLOG (ID ") +
-          (sqlite ? "INTEGER PRIMARY KEY AUTOINCREMENT"
-                  : "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY") +
-          ", DTALTERACAO " + (sqlite ? "TEXT" : "TIMESTAMP(3)") +
-          " NOT NULL, DSCLIENTE TEXT NOT NULL, DSMETODO VARCHAR(40) NOT NULL, CDFILIAL CHAR(4), "
-          "CDTABEPREC CHAR(3), DTINIVGPREC " +
-          (sqlite ? "TEXT" : "DATE") + ", DSSELECAO TEXT NOT NULL, QTLINHAS BIGINT NOT NULL" +
-          more + ")");
-  }
-};
+class JournalUpgrade : public ::testing::TestWithParam<Backend> {};
 
 TEST_P(JournalUpgrade, CreateSchemaAddsTheJournalToAnOlderAuditTable) {
   TestDatabase database(GetParam());
@@ -169,7 +155,7 @@ TEST_P(JournalUpgrade, CreateSchemaAddsTheJournalToAnOlderAuditTable) {
   auto storage = server::openStorage(database.target());
   {
     auto c = storage->connection();
-    createAuditTable(*c, "");
+    createOldAuditTable(*c, "");
     c->run(
         "INSERT INTO ALTERACAOLOG (DTALTERACAO, DSCLIENTE, DSMETODO, DSSELECAO, QTLINHAS) VALUES "
         "('2023-05-01 10:00:00.000', '10.0.0.1:5000', 'SetAddPrefixo', '{}', 3)");
@@ -203,15 +189,7 @@ TEST_P(JournalUpgrade, AKeyedItemTableLosesItsKeyAndEveryChangeStillFindsItsRows
   auto storage = server::openStorage(database.target());
   {
     auto c = storage->connection();
-    const bool sqlite = c->engine() == server::db::Engine::Sqlite;
-    createAuditTable(*c,
-                     ", DSUSUARIO TEXT, DSMAQUINA TEXT, QTINALTERADAS BIGINT NOT NULL DEFAULT 0, "
-                     "DSCAMPO VARCHAR(20), IDRESTAURADA BIGINT");
-    c->run(std::string(
-               "CREATE TABLE ALTERACAOITEM (IDALTERACAO BIGINT NOT NULL, CDPRODUTO CHAR(10) NOT "
-               "NULL, DSANTES VARCHAR(50) NOT NULL, DSDEPOIS VARCHAR(50) NOT NULL, PRIMARY KEY "
-               "(IDALTERACAO, CDPRODUTO))") +
-           (sqlite ? " WITHOUT ROWID" : ""));
+    createKeyedJournal(*c);
     for (const char* count : {"2", "0", "2"})
       c->run(std::string(
                  "INSERT INTO ALTERACAOLOG (DTALTERACAO, DSCLIENTE, DSMETODO, DSSELECAO, QTLINHAS, "

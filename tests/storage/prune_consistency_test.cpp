@@ -55,20 +55,7 @@ TEST_P(PruneAfterUpgrade, APruneAfterTheUpgradeTakesAllRowsOfTheChangesItMarks) 
   {
     auto c = storage->connection();
     const bool sqlite = c->engine() == server::db::Engine::Sqlite;
-    c->run(std::string("CREATE TABLE ALTERACAOLOG (ID ") +
-           (sqlite ? "INTEGER PRIMARY KEY AUTOINCREMENT"
-                   : "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY") +
-           ", DTALTERACAO " + (sqlite ? "TEXT" : "TIMESTAMP(3)") +
-           " NOT NULL, DSCLIENTE TEXT NOT NULL, DSMETODO VARCHAR(40) NOT NULL, CDFILIAL CHAR(4), "
-           "CDTABEPREC CHAR(3), DTINIVGPREC " +
-           (sqlite ? "TEXT" : "DATE") +
-           ", DSSELECAO TEXT NOT NULL, QTLINHAS BIGINT NOT NULL, DSUSUARIO TEXT, DSMAQUINA TEXT, "
-           "QTINALTERADAS BIGINT NOT NULL DEFAULT 0, DSCAMPO VARCHAR(20), IDRESTAURADA BIGINT)");
-    c->run(std::string(
-               "CREATE TABLE ALTERACAOITEM (IDALTERACAO BIGINT NOT NULL, CDPRODUTO CHAR(10) NOT "
-               "NULL, DSANTES VARCHAR(50) NOT NULL, DSDEPOIS VARCHAR(50) NOT NULL, PRIMARY KEY "
-               "(IDALTERACAO, CDPRODUTO))") +
-           (sqlite ? " WITHOUT ROWID" : ""));
+    createKeyedJournal(*c);
     // Change 1 (two rows), change 2 (none), change 3 (two rows), a month apart.
     const char* changes[][2] = {{"2024-05-01 10:00:00.000", "2"},
                                 {"2024-06-01 10:00:00.000", "0"},

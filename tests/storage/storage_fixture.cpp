@@ -164,6 +164,28 @@ std::string productList(const std::vector<std::string>& codes) {
   return list;
 }
 
+void createOldAuditTable(server::db::Connection& c, const std::string& more) {
+  const bool sqlite = c.engine() == server::db::Engine::Sqlite;
+  c.run(std::string("CREATE TABLE ALTERACAOLOG (ID ") +
+        (sqlite ? "INTEGER PRIMARY KEY AUTOINCREMENT"
+                : "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY") +
+        ", DTALTERACAO " + (sqlite ? "TEXT" : "TIMESTAMP(3)") +
+        " NOT NULL, DSCLIENTE TEXT NOT NULL, DSMETODO VARCHAR(40) NOT NULL, CDFILIAL CHAR(4), "
+        "CDTABEPREC CHAR(3), DTINIVGPREC " +
+        (sqlite ? "TEXT" : "DATE") + ", DSSELECAO TEXT NOT NULL, QTLINHAS BIGINT NOT NULL" + more +
+        ")");
+}
+
+void createKeyedJournal(server::db::Connection& c) {
+  createOldAuditTable(c,
+                      ", DSUSUARIO TEXT, DSMAQUINA TEXT, QTINALTERADAS BIGINT NOT NULL DEFAULT 0, "
+                      "DSCAMPO VARCHAR(20), IDRESTAURADA BIGINT");
+  c.run(std::string("CREATE TABLE ALTERACAOITEM (IDALTERACAO BIGINT NOT NULL, CDPRODUTO CHAR(10) "
+                    "NOT NULL, DSANTES VARCHAR(50) NOT NULL, DSDEPOIS VARCHAR(50) NOT NULL, "
+                    "PRIMARY KEY (IDALTERACAO, CDPRODUTO))") +
+        (c.engine() == server::db::Engine::Sqlite ? " WITHOUT ROWID" : ""));
+}
+
 void seed(server::Storage& storage) {
   auto c = storage.connection();
   server::db::Transaction tx(*c, server::db::TxMode::Write);

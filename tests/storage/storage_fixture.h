@@ -53,6 +53,12 @@ std::string dump(server::Storage& storage, const std::string& sql);
 // A product selection list of these codes ("_" + code + "_" + ...).
 std::string productList(const std::vector<std::string>& codes);
 
+// The journal as earlier versions made it, for the tests of `init`'s upgrade: ALTERACAOLOG
+// with the base columns, then `more`; and ALTERACAOITEM keyed by (change, product), with the
+// journal's first ALTERACAOLOG columns.
+void createOldAuditTable(server::db::Connection& c, const std::string& more);
+void createKeyedJournal(server::db::Connection& c);
+
 // The tests' data set:
 //   branches 0001 (segment 10, group GRP01) and A1B2 (no segment, no group);
 //   price tables 0001/001, 0001/002, A1B2/001;
