@@ -4,7 +4,7 @@
 
 #include "rpc/server_codec.h"
 #include "server/storage/db/sql.h"
-#include "server/storage/object/selection_sql.h"
+#include "server/storage/selection_sql.h"
 
 namespace bench {
 namespace {
@@ -65,8 +65,8 @@ size_t itemListEncoded(server::Storage& storage, const Validity& v, rpc::OutBuff
 }
 
 int64_t updateItems(server::Storage& storage, const Validity& v, const std::string& flag,
-                    const server::SelectionArgs& args) {
-  const server::Selection selection = server::parseSelection(args);
+                    const server::SelectionTexts& texts) {
+  const server::Selection selection = server::parseSelection(texts);
   const server::ValidityKey key{v.branch, v.table, v.startIso};
   auto connection = storage.connection();
   server::db::Transaction transaction(*connection, server::db::TxMode::Write);
@@ -80,13 +80,6 @@ int64_t updateItems(server::Storage& storage, const Validity& v, const std::stri
   const int64_t changed = update.execute(*connection);
   transaction.commit();
   return changed;
-}
-
-server::Answer callMethod(const server::ServerObject& object, std::string_view method,
-                          const std::vector<server::Arg>& args) {
-  for (const server::MethodSpec& entry : object.methods())
-    if (entry.name == method) return entry.handler(server::CallContext{"bench", "", ""}, args);
-  throw std::runtime_error("no method " + std::string(method));
 }
 
 }  // namespace bench

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "rpc/out_buffer.h"
-#include "server/storage/object/selection.h"
+#include "server/object/selection.h"
 #include "server/storage/storage.h"
 
 namespace bench {
@@ -34,11 +34,6 @@ size_t itemListEncoded(server::Storage& storage, const Validity& v, rpc::OutBuff
 // SetUpdItemPrecoAlt's statements (the check of listed items, the update) in one write
 // transaction; returns the rows changed.
 int64_t updateItems(server::Storage& storage, const Validity& v, const std::string& flag,
-                    const server::SelectionArgs& args);
-
-// Runs a method of the server object in-process, as the dispatcher would after its checks:
-// every statement the method runs (checks, audit, journal when on), no network.
-server::Answer callMethod(const server::ServerObject& object, std::string_view method,
-                          const std::vector<server::Arg>& args);
+                    const server::SelectionTexts& selection);
 
 }  // namespace bench

@@ -33,7 +33,9 @@
 #include "journal_cost.h"
 #include "rpc/server_codec.h"
 #include "rtl/dates.h"
-#include "server/server.h"
+#include "server/net/server.h"
+#include "server/object/methods.h"
+#include "server/object/tabe_preco_object.h"
 
 namespace bench {
 namespace {
@@ -164,7 +166,11 @@ void smallCalls(server::Storage& storage, const Setup& s) {
   std::printf("  ratio: GetProdValid p50 / (echo p50 + point query p50); target <= 2.00x\n");
 }
 
-void bulkAnswer(server::Storage& storage, const server::ServerObject& object, const Setup& s) {
+// The methods' bodies run in-process, with no network and no dispatch: every statement a method
+// runs (checks, audit, journal when on).
+const server::CallContext kCaller{"bench", "", ""};
+
+void bulkAnswer(server::Storage& storage, const Setup& s) {
   std::printf("\nGetAutItemPreco (%zu items)\n", s.treeCodes.size());
   rpc::OutBuffer out;
   size_t encodedBytes = 0;
@@ -172,13 +178,7 @@ void bulkAnswer(server::Storage& storage, const server::ServerObject& object, co
   const double floorMs =
       medianMs(5, [&](int) { encodedBytes = itemListEncoded(storage, s.validity, out); });
   const double methodMs = medianMs(5, [&](int) {
-    std::vector<server::Arg> args(3);
-    args[0].kind = args[1].kind = server::ArgKind::String;
-    args[0].text = "0001";
-    args[1].text = "001";
-    args[2].kind = server::ArgKind::Date;
-    args[2].date = s.start;
-    const server::Answer answer = callMethod(object, "GetAutItemPreco", args);
+    const server::Answer answer = server::methods::getAutItemPreco(storage, {"0001", "001", s.start});
     out.clear();
     rpc::encodeAnswer(out, 1, answer.status, answer.message, answer.data ? &*answer.data : nullptr);
   });
@@ -199,26 +199,20 @@ void bulkAnswer(server::Storage& storage, const server::ServerObject& object, co
       "  method in-process + encoding\n");
 }
 
-void bulkUpdates(server::Storage& storage, const server::ServerObject& object, const Setup& s) {
+void bulkUpdates(server::Storage& storage, const Setup& s) {
   std::printf("\nSetUpdItemPrecoAlt\n");
   std::string list = "_";
   const size_t listed = std::min<size_t>(10'000, s.productCodes.size());
   for (size_t i = 0; i < listed; ++i) list += s.productCodes[i] + "_";
   struct Mode {
     const char* name;
-    server::SelectionArgs args;
+    std::string first, last, list, all;
     bool listMode;
   };
   const std::vector<Mode> modes = {
-      {"all", {"", "", "", "T"}, false},
-      {"range", {s.treeCodes.front(), s.treeCodes.back(), "", ""}, false},
-      {"list", {"", "", list, ""}, true},
-  };
-  auto text = [](server::ArgKind kind, std::string value) {
-    server::Arg arg;
-    arg.kind = kind;
-    arg.text = std::move(value);
-    return arg;
+      {"all", "", "", "", "T", false},
+      {"range", s.treeCodes.front(), s.treeCodes.back(), "", "", false},
+      {"list", "", "", list, "", true},
   };
   std::printf("  %-6s %7s  %14s %14s %14s  %s\n", "mode", "items", "UPDATE alone", "the method",
               "over the wire", "wire / method (UPDATE alone)");
@@ -227,30 +221,26 @@ void bulkUpdates(server::Storage& storage, const server::ServerObject& object, c
     // Alternating flags, so that every run changes every selected row.
     int64_t changed = 0;
     const double updateMs = medianMs(4, [&](int i) {
-      changed = updateItems(storage, s.validity, i % 2 ? "N" : "S", mode.args);
+      changed = updateItems(storage, s.validity, i % 2 ? "N" : "S",
+                            {mode.first, mode.last, mode.list, mode.all});
     });
     const double methodMs = medianMs(4, [&](int i) {
-      using server::ArgKind;
-      std::vector<server::Arg> args{text(ArgKind::StringRef, i % 2 ? "N" : "S"),
-                                    text(ArgKind::StringRef, mode.args.first),
-                                    text(ArgKind::StringRef, mode.args.last),
-                                    text(ArgKind::StringRef, mode.args.list),
-                                    text(ArgKind::StringRef, mode.args.all),
-                                    server::Arg{},
-                                    server::Arg{},
-                                    text(ArgKind::String, "0001"),
-                                    text(ArgKind::String, "001"),
-                                    server::Arg{}};
-      args[6].kind = ArgKind::Boolean;
-      args[6].boolean = mode.listMode;
-      args[9].kind = ArgKind::Date;
-      args[9].date = s.start;
-      const server::Answer answer = callMethod(object, "SetUpdItemPrecoAlt", args);
+      server::PromotionCall call;
+      call.promotion = i % 2 ? "N" : "S";
+      call.first = mode.first;
+      call.last = mode.last;
+      call.list = mode.list;
+      call.all = mode.all;
+      call.listMode = mode.listMode;
+      call.branch = "0001";
+      call.table = "001";
+      call.validityStart = s.start;
+      const server::Answer answer = server::methods::setUpdItemPrecoAlt(storage, call, kCaller);
       if (answer.status != 0) throw std::runtime_error("refused: " + answer.message);
     });
     const double wireMs = medianMs(4, [&](int i) {
       std::string flag = i % 2 ? "N" : "S";
-      server::SelectionArgs a = mode.args;
+      Mode a = mode;
       client->call(
           "SetUpdItemPrecoAlt",
           {rtl::Variant::ByRef(flag), rtl::Variant::ByRef(a.first), rtl::Variant::ByRef(a.last),
@@ -295,19 +285,19 @@ int run(const std::string& target, int products, unsigned workers) {
   std::printf("vnd42400 load: %s, demo of %d products filled in %.1f s\n", target.c_str(), products,
               msSince(t0) / 1000);
 
-  const auto object = server::makeTabePrecoObject(*storage);
+  const server::TabePrecoObject object(*storage);
   server::ServerConfig config;
   config.port = 0;
   config.workers = workers;
-  server::Server server(config, {object.get()});
+  server::Server server(config, {&object});
   const std::string bound = server.listen(false);
   std::thread runner([&] { server.run(); });
   const uint16_t port = static_cast<uint16_t>(std::stoi(bound.substr(bound.rfind(':') + 1)));
   try {
     const Setup setup = discover(port);
     smallCalls(*storage, setup);
-    bulkAnswer(*storage, *object, setup);
-    bulkUpdates(*storage, *object, setup);
+    bulkAnswer(*storage, setup);
+    bulkUpdates(*storage, setup);
     std::printf("\n");
     if (products >= kJournalCostProducts)
       printJournalCost(storage->engine() == server::db::Engine::Postgres ? "postgres" : "sqlite",

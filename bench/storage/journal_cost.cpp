@@ -8,25 +8,17 @@
 #include <vector>
 
 #include "rtl/dates.h"
+#include "server/object/methods.h"
 #include "server/storage/demo_data.h"
 
 namespace bench {
 
 namespace {
 
-using server::Arg;
-using server::ArgKind;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRuns = 11;
 constexpr int kListCodes = 10'000;
-
-Arg text(std::string value, ArgKind kind = ArgKind::StringRef) {
-  Arg arg;
-  arg.kind = kind;
-  arg.text = std::move(value);
-  return arg;
-}
 
 struct Mode {
   const char* name;
@@ -35,37 +27,30 @@ struct Mode {
 
 class Updater {
  public:
-  Updater(server::Storage& storage, std::string start)
-      : storage_(storage), object_(server::makeTabePrecoObject(storage)), start_(std::move(start)) {
-    for (const auto& method : object_->methods())
-      if (method.name == "SetUpdItemPrecoAlt") update_ = &method;
+  Updater(server::Storage& storage, std::string start) : storage_(storage) {
+    rtl::TryParseIsoDate(start, start_);
   }
 
-  // One update; returns its time in milliseconds.
+  // One update through the method's body; returns its time in milliseconds.
   double run(const Mode& mode, const std::string& flag) {
-    Arg day;
-    day.kind = ArgKind::Date;
-    rtl::TryParseIsoDate(start_, day.date);
-    Arg listMode;
-    listMode.kind = ArgKind::Boolean;
-    listMode.boolean = !mode.list.empty();
-    const std::vector<Arg> args = {text(flag),
-                                   text(mode.first),
-                                   text(mode.last),
-                                   text(mode.list),
-                                   text(mode.all),
-                                   Arg{},
-                                   listMode,
-                                   text("0001", ArgKind::String),
-                                   text("001", ArgKind::String),
-                                   day};
+    server::PromotionCall call;
+    call.promotion = flag;
+    call.first = mode.first;
+    call.last = mode.last;
+    call.list = mode.list;
+    call.all = mode.all;
+    call.listMode = !mode.list.empty();
+    call.branch = "0001";
+    call.table = "001";
+    call.validityStart = start_;
     // PostgreSQL: every run leaves the old versions of the rows it changed, and autovacuum
     // clears them whenever it comes round, inside one timed run or another. Each run starts
     // from a vacuumed table instead, so that runs with and without the journal meet alike.
     if (storage_.engine() == server::db::Engine::Postgres)
       storage_.connection()->run("VACUUM ITEMPRECO");
     const auto t0 = Clock::now();
-    const server::Answer answer = update_->handler({"bench", "", ""}, args);
+    const server::Answer answer =
+        server::methods::setUpdItemPrecoAlt(storage_, call, {"bench", "", ""});
     // SQLite: the pages a commit leaves in the write-ahead log are copied into the database by
     // whichever commit next finds the log long; each run pays for its own here instead.
     if (storage_.engine() == server::db::Engine::Sqlite)
@@ -77,9 +62,7 @@ class Updater {
 
  private:
   server::Storage& storage_;
-  std::unique_ptr<server::ServerObject> object_;
-  const server::MethodSpec* update_ = nullptr;
-  std::string start_;
+  double start_ = 0;
 };
 
 double median(std::vector<double> values) {

@@ -30,15 +30,14 @@
 #include "journal_cost.h"
 #include "rtl/dates.h"
 #include "server/storage/db/dialect.h"
-#include "server/storage/db/json_text.h"
+#include <nlohmann/json.hpp>
+
+#include "server/object/methods.h"
 #include "server/storage/demo_data.h"
 #include "server/storage/journal/prune.h"
 #include "server/storage/storage.h"
 
 namespace {
-
-using server::Arg;
-using server::ArgKind;
 
 constexpr int kProducts = 100'000;
 constexpr int kListCodes = 10'000;
@@ -46,36 +45,26 @@ constexpr int kListCodes = 10'000;
 struct Target {
   std::string name;
   std::unique_ptr<server::Storage> storage;
-  std::unique_ptr<server::ServerObject> object;
   std::string mainStart;  // ISO start of the in-force period of 0001/001
 };
 
-Arg text(std::string value, ArgKind kind = ArgKind::StringRef) {
-  Arg arg;
-  arg.kind = kind;
-  arg.text = std::move(value);
-  return arg;
+double day(const std::string& iso) {
+  double days = 0;
+  rtl::TryParseIsoDate(iso, days);
+  return days;
 }
 
-Arg day(const std::string& iso) {
-  Arg arg;
-  arg.kind = ArgKind::Date;
-  rtl::TryParseIsoDate(iso, arg.date);
-  return arg;
+// The update of 0001/001 at the main start, without a selection yet.
+server::PromotionCall promotion(const Target& t, const std::string& flag) {
+  server::PromotionCall call;
+  call.promotion = flag;
+  call.branch = "0001";
+  call.table = "001";
+  call.validityStart = day(t.mainStart);
+  return call;
 }
 
-Arg flag(bool value) {
-  Arg arg;
-  arg.kind = ArgKind::Boolean;
-  arg.boolean = value;
-  return arg;
-}
-
-server::Answer call(Target& t, const std::string& method, const std::vector<Arg>& args) {
-  for (const auto& m : t.object->methods())
-    if (m.name == method) return m.handler({"bench", "", ""}, args);
-  std::abort();
-}
+const server::CallContext kCaller{"bench", "", ""};
 
 std::string listOf(int count) {
   std::string list = "_";
@@ -85,7 +74,6 @@ std::string listOf(int count) {
 
 void open(Target& t, const std::string& target) {
   t.storage = server::openStorage(target);
-  t.object = server::makeTabePrecoObject(*t.storage);
   t.mainStart = rtl::FormatIsoDate(rtl::Date() - 30);  // shift 0 for the main table
 }
 
@@ -98,20 +86,11 @@ void Update(benchmark::State& state, Target* t, int mode) {
   int round = 0;
   for (auto _ : state) {
     const std::string promo = round++ % 2 ? "N" : "S";
-    std::vector<Arg> args = {text(promo),
-                             text(""),
-                             text(""),
-                             text(""),
-                             text(""),
-                             Arg{},
-                             flag(false),
-                             text("0001", ArgKind::String),
-                             text("001", ArgKind::String),
-                             day(t->mainStart)};
-    if (mode == 0) args[4] = text("T");
-    if (mode == 1) args[1] = text("00"), args[2] = text("99");
-    if (mode == 2) args[3] = text(list), args[6] = flag(true);
-    const server::Answer answer = call(*t, "SetUpdItemPrecoAlt", args);
+    server::PromotionCall call = promotion(*t, promo);
+    if (mode == 0) call.all = "T";
+    if (mode == 1) call.first = "00", call.last = "99";
+    if (mode == 2) call.list = list, call.listMode = true;
+    const server::Answer answer = server::methods::setUpdItemPrecoAlt(*t->storage, call, kCaller);
     if (answer.status != 0) state.SkipWithError(answer.message.c_str());
   }
 }
@@ -144,7 +123,7 @@ void ListUpdate(benchmark::State& state, Target* t, bool json) {
     server::db::Params params{std::string(round++ % 2 ? "N" : "S"), std::string("0001"),
                               std::string("001"), t->mainStart};
     if (json) {
-      params.emplace_back(std::in_place_type<std::string>, server::db::jsonStringArray(codes));
+      params.emplace_back(std::in_place_type<std::string>, nlohmann::json(codes).dump());
       source = "SELECT CAST(value AS CHAR(10)) FROM (" +
                server::db::jsonTextList(t->storage->engine()) + ") AS lista";
     } else if (sqlite) {
@@ -177,11 +156,9 @@ void Prune(benchmark::State& state, Target* t) {
   for (auto _ : state) {
     state.PauseTiming();
     for (int n = 0; n < kChanges; ++n) {
-      const server::Answer answer =
-          call(*t, "SetUpdItemPrecoAlt",
-               {text(round++ % 2 ? "N" : "S"), text(""), text(""), text(""), text("T"), Arg{},
-                flag(false), text("0001", ArgKind::String), text("001", ArgKind::String),
-                day(t->mainStart)});
+      server::PromotionCall call = promotion(*t, round++ % 2 ? "N" : "S");
+      call.all = "T";
+      const server::Answer answer = server::methods::setUpdItemPrecoAlt(*t->storage, call, kCaller);
       if (answer.status != 0) state.SkipWithError(answer.message.c_str());
     }
     state.ResumeTiming();
@@ -194,8 +171,7 @@ void Prune(benchmark::State& state, Target* t) {
 void Items(benchmark::State& state, Target* t) {
   for (auto _ : state) {
     const server::Answer answer =
-        call(*t, "GetAutItemPreco",
-             {text("0001", ArgKind::String), text("001", ArgKind::String), day(t->mainStart)});
+        server::methods::getAutItemPreco(*t->storage, {"0001", "001", day(t->mainStart)});
     if (!answer.data || answer.data->rowCount() != kProducts) state.SkipWithError("rows");
   }
 }
@@ -204,11 +180,9 @@ void ProdValid(benchmark::State& state, Target* t) {
   int n = 0;
   for (auto _ : state) {
     const std::string tree = server::demoTreeCode(1 + (n++ * 7919) % kProducts);
-    const server::Answer answer =
-        call(*t, "GetProdValid",
-             {text("0001", ArgKind::String), text("001", ArgKind::String), day(t->mainStart),
-              text(tree.substr(0, 2) + "." + tree.substr(2, 2) + "." + tree.substr(4),
-                   ArgKind::String)});
+    const server::Answer answer = server::methods::getProdValid(
+        *t->storage, {"0001", "001", day(t->mainStart),
+                      tree.substr(0, 2) + "." + tree.substr(2, 2) + "." + tree.substr(4)});
     if (!answer.data || answer.data->rowCount() != 1) state.SkipWithError("not found");
   }
 }

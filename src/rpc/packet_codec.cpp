@@ -37,7 +37,7 @@ bool isAscii(std::string_view text) {
 // Characters of a UTF-8 text, or -1 when it is not valid UTF-8.
 int64_t utf8Characters(std::string_view text) {
   if (isAscii(text)) return static_cast<int64_t>(text.size());
-  if (!wire::isValidUtf8(text)) return -1;
+  if (!rtl::IsValidUtf8(text)) return -1;
   return rtl::Utf8Length(text);
 }
 
@@ -59,7 +59,7 @@ std::vector<rtl::PacketField> readFields(const msgpack::object& o) {
     const msgpack::object& size = f.via.array.ptr[2];
     if (name.type != msgpack::type::STR || name.via.str.size == 0)
       refuse(at + ": the name is not a non-empty string");
-    if (!wire::isValidUtf8(asStr(name))) refuse(at + ": the name is not valid UTF-8");
+    if (!rtl::IsValidUtf8(asStr(name))) refuse(at + ": the name is not valid UTF-8");
     rtl::PacketField field;
     field.name = std::string(asStr(name));
     if (type.type != msgpack::type::STR)

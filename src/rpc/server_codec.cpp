@@ -5,6 +5,7 @@
 #include "rpc/detail/wire.h"
 #include "rpc/packet_codec.h"
 #include "rpc/protocol_error.h"
+#include "rtl/strings.h"
 
 namespace rpc {
 namespace {
@@ -33,7 +34,7 @@ std::optional<std::vector<std::pair<std::string, std::string>>> asStringMap(
     // Keys are names of the protocol. Values are what a client says of itself (its user's
     // login, its machine's name), which need not be UTF-8: they are kept as sent and made
     // storable by whoever stores them, rather than failing the client's attach.
-    if (!wire::isValidUtf8(entries.back().first)) return std::nullopt;
+    if (!rtl::IsValidUtf8(entries.back().first)) return std::nullopt;
   }
   return entries;
 }
@@ -58,13 +59,13 @@ WireValue toWireValue(const msgpack::object& o) {
       return invalid("integer outside the 32-bit range");
     case msgpack::type::STR:
       v.text.assign(o.via.str.ptr, o.via.str.size);
-      if (!wire::isValidUtf8(v.text)) return invalid("text that is not UTF-8");
+      if (!rtl::IsValidUtf8(v.text)) return invalid("text that is not UTF-8");
       v.kind = WireKind::String;
       return v;
     case msgpack::type::EXT:
       if (o.via.ext.type() == wire::kExtStringRef) {
         v.text.assign(o.via.ext.data(), o.via.ext.size);
-        if (!wire::isValidUtf8(v.text)) return invalid("text that is not UTF-8");
+        if (!rtl::IsValidUtf8(v.text)) return invalid("text that is not UTF-8");
         v.kind = WireKind::StringRef;
         return v;
       }
@@ -106,6 +107,29 @@ WireValue toWireValue(const msgpack::object& o) {
 
 }  // namespace
 
+rtl::VarKind varKindOf(const rpc::WireValue& value) {
+  switch (value.kind) {
+    case rpc::WireKind::Nil:
+      return rtl::VarKind::Null;
+    case rpc::WireKind::Boolean:
+      return rtl::VarKind::Boolean;
+    case rpc::WireKind::Integer:
+      return rtl::VarKind::Integer;
+    case rpc::WireKind::String:
+      return rtl::VarKind::String;
+    case rpc::WireKind::StringRef:
+      return rtl::VarKind::StringRef;
+    case rpc::WireKind::Date:
+      return rtl::VarKind::Date;
+    case rpc::WireKind::Packet:
+      return rtl::VarKind::Packet;
+    case rpc::WireKind::StringMap:
+    case rpc::WireKind::Invalid:
+      break;
+  }
+  return rtl::VarKind::Empty;
+}
+
 Request decodeRequest(const Frame& frame, const Limits& limits) {
   const msgpack::object_handle handle = wire::unpackFrame(frame, limits);
   const msgpack::object_array& message = handle.get().via.array;  // checked by the framer
@@ -130,7 +154,7 @@ Request decodeRequest(const Frame& frame, const Limits& limits) {
     return request;
   }
   request.method.assign(method.via.str.ptr, method.via.str.size);
-  if (!wire::isValidUtf8(request.method)) {
+  if (!rtl::IsValidUtf8(request.method)) {
     request.kind = Request::Kind::Malformed;
     request.problem = "method is not UTF-8";
     request.method.clear();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "rtl/data_packet.h"
+#include "rtl/variant.h"
 
 namespace rpc {
 
@@ -26,5 +27,9 @@ struct WireValue {
   // StringMap, in wire order: keys are UTF-8, values are the bytes sent.
   std::vector<std::pair<std::string, std::string>> entries;
 };
+
+// The variant kind the value travels as; a value of no variant kind (a map of texts, anything
+// the decoder could not accept) is Empty, which no method of the remote contract accepts.
+rtl::VarKind varKindOf(const WireValue& value);
 
 }  // namespace rpc

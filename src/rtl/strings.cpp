@@ -1,6 +1,7 @@
 #include "rtl/strings.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace rtl {
 
@@ -87,6 +88,43 @@ std::string_view Utf8Left(std::string_view s, int chars) {
     ++i;
   }
   return s.substr(0, i);
+}
+
+bool IsValidUtf8(std::string_view text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = p + text.size();
+  while (p < end) {
+    const unsigned char c = *p;
+    if (c < 0x80) {
+      ++p;
+      continue;
+    }
+    int extra;
+    uint32_t cp;
+    if (c >= 0xc2 && c <= 0xdf) {
+      extra = 1;
+      cp = c & 0x1f;
+    } else if (c >= 0xe0 && c <= 0xef) {
+      extra = 2;
+      cp = c & 0x0f;
+    } else if (c >= 0xf0 && c <= 0xf4) {
+      extra = 3;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (end - p <= extra) return false;
+    for (int i = 1; i <= extra; ++i) {
+      if ((p[i] & 0xc0) != 0x80) return false;
+      cp = (cp << 6) | (p[i] & 0x3f);
+    }
+    // Overlong forms, UTF-16 surrogates and code points past U+10FFFF.
+    if ((extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000) || cp > 0x10ffff ||
+        (cp >= 0xd800 && cp <= 0xdfff))
+      return false;
+    p += extra + 1;
+  }
+  return true;
 }
 
 }  // namespace rtl

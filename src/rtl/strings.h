@@ -37,5 +37,7 @@ bool SameText(std::string_view a, std::string_view b);
 int Utf8Length(std::string_view s);
 // The first `chars` characters of a UTF-8 text.
 std::string_view Utf8Left(std::string_view s, int chars);
+// Well-formed UTF-8: no overlong forms, UTF-16 surrogates or code points past U+10FFFF.
+bool IsValidUtf8(std::string_view s);
 
 }  // namespace rtl

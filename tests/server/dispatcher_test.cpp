@@ -7,8 +7,8 @@
 #include "fake_object.h"
 #include "rpc/client_codec.h"
 #include "rpc/protocol_error.h"
-#include "server/call_log.h"
-#include "server/dispatcher.h"
+#include "server/net/call_log.h"
+#include "server/net/dispatcher.h"
 #include "support/server_process.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "server/server_object.h"
+#include "server/object/server_object.h"
 
 namespace servertest {
 
@@ -40,24 +40,41 @@ class Gate {
   bool open_ = false;
 };
 
+// The fake object's contract: methods the tests call, with the argument kinds of the real ones.
+namespace fake_contract {
+using K = rtl::VarKind;
+using contract::operator|;
+inline constexpr contract::Param kEchoParams[] = {{"text", K::String | K::StringRef},
+                                                  {"number", K::Date | K::Integer | K::Null}};
+inline constexpr contract::Method Echo{"Echo", kEchoParams, {}};
+inline constexpr contract::Method Slow{"Slow", {}, {}};
+inline constexpr contract::Method Big{"Big", {}, {}};
+inline constexpr contract::Method Refuse{"Refuse", {}, {}};
+inline constexpr contract::Method Fail{"Fail", {}, {}};
+inline constexpr contract::Method Crash{"Crash", {}, {}};
+inline constexpr contract::Method SlowChange{"SlowChange", {}, {}};
+}  // namespace fake_contract
+
 class FakeObject : public server::ServerObject {
  public:
   FakeObject() {
     using server::Answer;
-    using server::ArgKind;
+    using server::CallArgs;
+    using server::CallContext;
+    using rpc::WireKind;
+    namespace fc = fake_contract;
     methods_ = {
         // Echo(text, date or integer or null): a packet of one row with what arrived.
-        {"Echo",
-         {{ArgKind::String, ArgKind::StringRef}, {ArgKind::Date, ArgKind::Integer, ArgKind::Null}},
-         [](const server::CallContext& context, const std::vector<server::Arg>& args) {
+        {&fc::Echo,
+         [](const CallContext& context, CallArgs& args) {
            // TEXT is wide enough for the longest text a test sends.
            rtl::DataPacket packet({{"TEXT", rtl::FieldType::String, 1 << 20},
                                    {"NUMBER", rtl::FieldType::Float, 0},
                                    {"CALLER", rtl::FieldType::String, 100}});
            packet.column(0).appendString(args[0].text);
-           if (args[1].kind == ArgKind::Null)
+           if (args[1].kind == WireKind::Nil)
              packet.column(1).appendNull();
-           else if (args[1].kind == ArgKind::Date)
+           else if (args[1].kind == WireKind::Date)
              packet.column(1).appendNumber(args[1].date);
            else
              packet.column(1).appendNumber(static_cast<double>(args[1].integer));
@@ -65,16 +82,14 @@ class FakeObject : public server::ServerObject {
            packet.commitRow();
            return Answer::ok(std::move(packet));
          }},
-        {"Slow",
-         {},
-         [this](const server::CallContext&, const std::vector<server::Arg>&) {
+        {&fc::Slow,
+         [this](const CallContext&, CallArgs&) {
            gate.wait();
            return Answer::ok();
          }},
         // Waits at the gate, then answers about 20 MB, more than the socket buffers hold.
-        {"Big",
-         {},
-         [this](const server::CallContext&, const std::vector<server::Arg>&) {
+        {&fc::Big,
+         [this](const CallContext&, CallArgs&) {
            gate.wait();
            rtl::DataPacket packet({{"TEXT", rtl::FieldType::String, 50}});
            for (int i = 0; i < 400'000; ++i) {
@@ -83,30 +98,21 @@ class FakeObject : public server::ServerObject {
            }
            return Answer::ok(std::move(packet));
          }},
-        {"Refuse",
-         {},
-         [](const server::CallContext&, const std::vector<server::Arg>&) {
-           return Answer::refuse("Recusado.");
-         }},
-        {"Fail",
-         {},
-         [](const server::CallContext&, const std::vector<server::Arg>&) -> Answer {
+        {&fc::Refuse, [](const CallContext&, CallArgs&) { return Answer::refuse("Recusado."); }},
+        {&fc::Fail,
+         [](const CallContext&, CallArgs&) -> Answer {
            throw server::CallError(422, "falhou de propósito");
          }},
-        {"Crash",
-         {},
-         [](const server::CallContext&, const std::vector<server::Arg>&) -> Answer {
-           throw std::runtime_error("boom");
-         }},
+        {&fc::Crash,
+         [](const CallContext&, CallArgs&) -> Answer { throw std::runtime_error("boom"); }},
+        // A change that waits at its own gate, as a change waits for another change's lock.
+        {&fc::SlowChange,
+         [this](const CallContext&, CallArgs&) {
+           changeGate.wait();
+           return Answer::refuse("Mudou.");
+         },
+         true},
     };
-    // A change that waits at its own gate, as a change waits for another change's lock.
-    server::MethodSpec change{
-        "SlowChange", {}, [this](const server::CallContext&, const std::vector<server::Arg>&) {
-          changeGate.wait();
-          return Answer::refuse("Mudou.");
-        }};
-    change.waitsForLocks = true;
-    methods_.push_back(std::move(change));
   }
 
   std::string_view name() const override { return "Test.Fake"; }

@@ -21,15 +21,17 @@ namespace {
 using testsupport::describe;
 using testsupport::RpcClient;
 
+inline constexpr contract::Param kChangeParams[] = {{"text", rtl::VarKind::String}};
+inline constexpr contract::Method kChange{"Change", kChangeParams, {}};
+
 // Change(text) waits for locks as the real changes do; the first call waits at `gate`, and
 // every call that starts is recorded.
 class RecordingChanges : public server::ServerObject {
  public:
   RecordingChanges() {
     server::MethodSpec change{
-        "Change",
-        {{server::ArgKind::String}},
-        [this](const server::CallContext&, const std::vector<server::Arg>& args) {
+        &kChange,
+        [this](const server::CallContext&, server::CallArgs& args) {
           bool first;
           {
             std::lock_guard lock(mutex_);

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "server/server.h"
+#include "server/net/server.h"
 #include "support/rpc_client.h"
 
 namespace servertest {

@@ -16,8 +16,8 @@
 
 #include "fake_object.h"
 #include "rpc/client_codec.h"
-#include "server/byte_budget.h"
-#include "server/server.h"
+#include "server/net/byte_budget.h"
+#include "server/net/server.h"
 #include "support/server_process.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The three change methods doing their work, checked in the database afterwards: the rows
 // changed, the rows left alone, and the audit row.
 
-#include "server/storage/object/change_log.h"
+#include "server/storage/journal/record.h"
 #include "storage/storage_fixture.h"
 
 namespace storage_test {
@@ -12,7 +12,7 @@ class Changes : public StorageTest {
   // SetUpdItemPrecoAlt on 0001/001 from 2024-01-01.
   server::Answer update(const std::string& flag, const std::string& first, const std::string& last,
                         const std::string& list, const std::string& all,
-                        server::Arg packet = null()) {
+                        Arg packet = null()) {
     return call("SetUpdItemPrecoAlt",
                 {ref(flag), ref(first), ref(last), ref(list), ref(all), std::move(packet),
                  boolean(!list.empty()), str("0001"), str("001"), date(2024, 1, 1)});
@@ -89,9 +89,7 @@ TEST_P(Changes, UpdateInListModeTakesTheListNotThePacket) {
   packet->column(0).appendNull();
   packet->column(1).appendString("PRD0000003");
   packet->commitRow();
-  server::Arg packetArg;
-  packetArg.kind = server::ArgKind::Packet;
-  packetArg.packet = packet;
+  const Arg packetArg{std::shared_ptr<const rtl::DataPacket>(packet)};
 
   const std::string list = productList({"AB        ", "PRD0000002", "AB        "});
   EXPECT_EQ(dump(update("S", "", "", list, "", packetArg)), "status 0\n");

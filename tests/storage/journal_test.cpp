@@ -3,19 +3,17 @@
 // requested state already. Also the upgrade of a journal table made before these columns.
 
 #include "server/storage/journal/journal_reader.h"
-#include "server/storage/object/change_log.h"
+#include "server/storage/journal/record.h"
 #include "server/storage/schema.h"
+#include "server/object/tabe_preco_object.h"
 #include "storage/storage_fixture.h"
 
 namespace storage_test {
 namespace {
 
 server::Answer callOn(server::ServerObject& object, const std::string& method,
-                      const server::CallContext& context, const std::vector<server::Arg>& args) {
-  for (const server::MethodSpec& entry : object.methods())
-    if (entry.name == method) return entry.handler(context, args);
-  ADD_FAILURE() << "no method " << method;
-  return server::Answer::refuse("no method");
+                      const server::CallContext& context, const Args& args) {
+  return callThroughEdge(object, method, args, context);
 }
 
 class Journal : public StorageTest {
@@ -133,7 +131,7 @@ TEST_P(Journal, ChangesMadeWithoutTheJournalKeepTheirCountOfChangedRowsOnly) {
   server::StorageOptions options;
   options.journal = false;
   auto bare = server::openStorage(database_->target(), options);
-  auto object = server::makeTabePrecoObject(*bare);
+  auto object = std::make_unique<server::TabePrecoObject>(*bare);
   const server::Answer answer = callOn(*object, "SetUpdItemPrecoAlt", {"127.0.0.1:1", "", ""},
                                        {ref("S"), ref(""), ref(""), ref(""), ref("T"), null(),
                                         boolean(false), str("0001"), str("001"), date(2024, 1, 1)});
@@ -166,7 +164,7 @@ TEST_P(JournalUpgrade, CreateSchemaAddsTheJournalToAnOlderAuditTable) {
   storage->createSchema();  // again: nothing to do
   EXPECT_NO_THROW(server::openExistingStorage(database.target()));
   seed(*storage);
-  auto object = server::makeTabePrecoObject(*storage);
+  auto object = std::make_unique<server::TabePrecoObject>(*storage);
   const server::Answer answer =
       callOn(*object, "SetAddPrefixo", {"10.0.0.2:5000", "rui", "loja"},
              {ref("X "), ref(""), ref(""), ref(productList({"PRD0000001"})), ref("")});
@@ -227,7 +225,7 @@ TEST_P(JournalUpgrade, AKeyedItemTableLosesItsKeyAndEveryChangeStillFindsItsRows
   EXPECT_EQ(itemsOf(3), "PRD0000001|X a|a\nPRD0000002|b|X b\n");
 
   seed(*storage);
-  auto object = server::makeTabePrecoObject(*storage);
+  auto object = std::make_unique<server::TabePrecoObject>(*storage);
   EXPECT_EQ(dump(callOn(*object, "SetAddPrefixo", {"10.0.0.2:5000", "rui", "loja"},
                         {ref("X "), ref(""), ref(""), ref(productList({"PRD0000001"})), ref("")})),
             "status 0\n");

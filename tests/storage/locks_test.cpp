@@ -10,7 +10,8 @@
 #include "server/storage/db/dialect.h"
 #include "server/storage/journal/prune.h"
 #include "server/storage/journal/restore.h"
-#include "server/storage/object/change_locks.h"
+#include "server/storage/locks.h"
+#include "server/object/tabe_preco_object.h"
 #include "storage/storage_fixture.h"
 
 namespace storage_test {
@@ -31,7 +32,7 @@ class Locks : public StorageTest {
     server::StorageOptions options;
     options.lockWait = kLockWait;
     impatient_ = server::openStorage(database_->target(), options);
-    impatientObject_ = server::makeTabePrecoObject(*impatient_);
+    impatientObject_ = std::make_unique<server::TabePrecoObject>(*impatient_);
   }
   void TearDown() override {
     impatientObject_.reset();
@@ -40,11 +41,8 @@ class Locks : public StorageTest {
   }
   bool postgres() const { return storage_->engine() == server::db::Engine::Postgres; }
 
-  server::Answer impatient(const std::string& method, const std::vector<server::Arg>& args) {
-    for (const server::MethodSpec& entry : impatientObject_->methods())
-      if (entry.name == method) return entry.handler({"127.0.0.1:50001", "rui", "caixa2"}, args);
-    ADD_FAILURE() << "no method " << method;
-    return server::Answer::refuse("no method");
+  server::Answer impatient(const std::string& method, const Args& args) {
+    return callThroughEdge(*impatientObject_, method, args, {"127.0.0.1:50001", "rui", "caixa2"});
   }
   server::Answer update(const char* table) {
     return impatient("SetUpdItemPrecoAlt",

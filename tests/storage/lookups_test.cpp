@@ -1,5 +1,7 @@
 // The five methods that answer with rows, on every engine.
 
+#include <limits>
+
 #include "storage/storage_fixture.h"
 
 namespace storage_test {
@@ -72,7 +74,7 @@ TEST_P(Lookups, GetVigenciaWritesDatesInTheClientFormatInChronologicalOrder) {
 
 TEST_P(Lookups, GetVigenciaFindsOnePeriodByItsStartDay) {
   const std::string fields = "DTINIVGPREC:string:30|DTFINVGPREC:string:30\n";
-  auto one = [&](const server::Arg& start, const std::string& all = "") {
+  auto one = [&](const Arg& start, const std::string& all = "") {
     return dump(call("getVigencia", {str("0001"), str("001"), start, str(all), ref("dd/mm/yyyy")}));
   };
   const std::string january = "status 0\n" + fields + "01/01/2024|31/03/2024\n";
@@ -154,11 +156,15 @@ TEST_P(Lookups, GetProdValidMatchesNormalisedTreeCodes) {
   EXPECT_EQ(valid(""), none);
 }
 
-TEST_P(Lookups, TextThatIsNotUtf8IsRefusedAndWrongKindsAreProtocolErrors) {
-  EXPECT_EQ(dump(call("GetFilial", {str("00\xff"
-                                        "1"),
-                                    str("")})),
-            "status 1 Texto inválido no argumento 1.\n");
+TEST_P(Lookups, TextWithNulIsRefusedAndTextNotUtf8OrWrongKindsAreProtocolErrors) {
+  try {
+    call("GetFilial", {str("00\xff"
+                           "1"),
+                       str("")});
+    ADD_FAILURE() << "text that is not UTF-8 was accepted";
+  } catch (const server::CallError& error) {
+    EXPECT_STREQ(error.what(), "GetFilial: argumento 1 inválido");
+  }
   EXPECT_EQ(dump(call("GetProdValid", {str("0001"), str("001"), date(2024, 1, 1),
                                        str(std::string("0102\0"
                                                        "0001",
@@ -176,6 +182,14 @@ TEST_P(Lookups, TextThatIsNotUtf8IsRefusedAndWrongKindsAreProtocolErrors) {
     ADD_FAILURE() << "an extra argument was accepted";
   } catch (const server::CallError& error) {
     EXPECT_STREQ(error.what(), "GetTabePrec: argumento 2 inválido");
+  }
+  // A date that is no day never reaches a method.
+  try {
+    call("GetAutItemPreco",
+         {str("0001"), str("001"), Arg::FromDate(std::numeric_limits<double>::quiet_NaN())});
+    ADD_FAILURE() << "a NaN date was accepted";
+  } catch (const server::CallError& error) {
+    EXPECT_STREQ(error.what(), "GetAutItemPreco: argumento 3 inválido");
   }
 }
 

@@ -9,7 +9,7 @@
 
 #include "server/storage/journal/prune.h"
 #include "server/storage/journal/restore.h"
-#include "server/storage/object/change_locks.h"
+#include "server/storage/locks.h"
 #include "storage/storage_fixture.h"
 
 namespace storage_test {

@@ -14,22 +14,22 @@ class Refusals : public StorageTest {};
 struct Case {
   const char* what;
   const char* method;
-  std::vector<server::Arg> args;
+  Args args;
   std::string message;
 };
 
 // SetUpdItemPrecoAlt arguments with the given selection and header.
-std::vector<server::Arg> update(const std::string& flag, const std::string& first,
+Args update(const std::string& flag, const std::string& first,
                                 const std::string& last, const std::string& list,
                                 const std::string& all, bool listMode,
                                 const std::string& branch = "0001",
                                 const std::string& table = "001",
-                                server::Arg start = date(2024, 1, 1)) {
+                                Arg start = date(2024, 1, 1)) {
   return {ref(flag), ref(first),        ref(last),   ref(list),  ref(all),
           null(),    boolean(listMode), str(branch), str(table), std::move(start)};
 }
 
-std::vector<server::Arg> prefix(const std::string& text, const std::string& first,
+Args prefix(const std::string& text, const std::string& first,
                                 const std::string& last, const std::string& list,
                                 const std::string& all) {
   return {ref(text), ref(first), ref(last), ref(list), ref(all)};
@@ -41,9 +41,6 @@ std::vector<Case> cases() {
   const std::string several = "Informe os produtos de uma única forma: todos, lista ou intervalo.";
   const std::string badList = "Lista de produtos inválida.";
   const std::string good = productList({"PRD0000001"});
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  server::Arg nanDate = date(2024, 1, 1);
-  nanDate.date = nan;
   return {
       {"promotion flag X", "SetUpdItemPrecoAlt", update("X", "", "", "", "T", false),
        "Indicador de promoção inválido: deve ser \"S\" ou \"N\"."},
@@ -99,9 +96,8 @@ std::vector<Case> cases() {
       {"unknown validity", "SetUpdItemPrecoAlt",
        update("S", "", "", "", "T", false, "0001", "001", date(2024, 1, 2)),
        "Vigência não cadastrada."},
-      {"date that is no day", "SetUpdItemPrecoAlt",
-       update("S", "", "", "", "T", false, "0001", "001", nanDate), "Vigência não cadastrada."},
-      {"text not UTF-8", "SetUpdItemPrecoAlt", update("S", "", "", "_PRD\xc3(000001_", "", true),
+      {"text with a NUL", "SetUpdItemPrecoAlt",
+       update("S", "", "", std::string("_PRD\0" "00001_", 12), "", true),
        "Texto inválido no argumento 4."},
       {"empty prefix", "SetAddPrefixo", prefix("", "", "", "", "T"), "Prefixo deve ser informado."},
       {"empty prefix to clear", "SetDelPrefixo", prefix("", "", "", "", "T"),

@@ -6,13 +6,15 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include <deque>
+#include <mutex>
+
+#include "rpc/client_codec.h"
 #include "rtl/dates.h"
+#include "server/object/tabe_preco_object.h"
 #include "server/storage/db/pg_connection.h"
 
 namespace storage_test {
-
-using server::Arg;
-using server::ArgKind;
 
 std::string backendName(const ::testing::TestParamInfo<Backend>& info) {
   switch (info.param) {
@@ -85,41 +87,50 @@ TestDatabase::~TestDatabase() {
 }
 
 Arg str(std::string text) {
-  Arg arg;
-  arg.kind = ArgKind::String;
-  arg.text = std::move(text);
-  return arg;
+  return Arg(std::move(text));
 }
 
 Arg ref(std::string text) {
-  Arg arg = str(std::move(text));
-  arg.kind = ArgKind::StringRef;
-  return arg;
+  // A by-reference argument points at its variable; the tests' variables are kept here.
+  static std::mutex mutex;
+  static std::deque<std::string> texts;
+  std::lock_guard lock(mutex);
+  return Arg::ByRef(texts.emplace_back(std::move(text)));
 }
 
 Arg date(int year, int month, int day, double timeOfDay) {
-  Arg arg;
-  arg.kind = ArgKind::Date;
-  arg.date = rtl::EncodeDate(year, month, day) + timeOfDay;
-  return arg;
+  return Arg::FromDate(rtl::EncodeDate(year, month, day) + timeOfDay);
 }
 
-Arg integer(int64_t value) {
-  Arg arg;
-  arg.kind = ArgKind::Integer;
-  arg.integer = value;
-  return arg;
+Arg integer(int32_t value) {
+  return Arg(value);
 }
 
 Arg boolean(bool value) {
-  Arg arg;
-  arg.kind = ArgKind::Boolean;
-  arg.boolean = value;
-  return arg;
+  return Arg::FromBool(value);
 }
 
 Arg null() {
-  return Arg{};
+  return Arg::Null();
+}
+
+server::Answer callThroughEdge(const server::ServerObject& object, const std::string& method,
+                               const Args& args, const server::CallContext& context) {
+  const server::Dispatcher dispatcher({&object}, "");
+  server::SessionState session;
+  session.object = &object;
+  session.context = context;
+  rpc::OutBuffer request, response;
+  rpc::encodeRequest(request, 7, method, args);
+  dispatcher.handle(rpc::Frame{std::string(request.view())}, session, response);
+  rpc::StreamDecoder decoder;
+  decoder.feed(response.data(), response.size());
+  const std::optional<rpc::Response> decoded = rpc::decodeResponse(*decoder.next());
+  if (decoded->error) throw server::CallError(decoded->error->code, decoded->error->message);
+  const auto& answer = decoded->result.asArray();
+  const auto packet = answer.at(2).asPacket();
+  return {answer.at(0).asInteger(), answer.at(1).asString(),
+          packet ? std::optional<rtl::DataPacket>(*packet) : std::nullopt};
 }
 
 std::string dump(const server::Answer& answer) {
@@ -233,7 +244,7 @@ void StorageTest::SetUp() {
   storage_ = server::openStorage(database_->target());
   storage_->createSchema();
   seed(*storage_);
-  object_ = server::makeTabePrecoObject(*storage_);
+  object_ = std::make_unique<server::TabePrecoObject>(*storage_);
 }
 
 void StorageTest::TearDown() {
@@ -242,12 +253,9 @@ void StorageTest::TearDown() {
   database_.reset();
 }
 
-server::Answer StorageTest::call(const std::string& method, const std::vector<server::Arg>& args,
+server::Answer StorageTest::call(const std::string& method, const Args& args,
                                  const server::CallContext& context) {
-  for (const server::MethodSpec& entry : object_->methods())
-    if (entry.name == method) return entry.handler(context, args);
-  ADD_FAILURE() << "no method " << method;
-  return server::Answer::refuse("no method");
+  return callThroughEdge(*object_, method, args, context);
 }
 
 std::string StorageTest::promotions(const std::string& branch, const std::string& table,

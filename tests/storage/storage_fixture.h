@@ -1,7 +1,9 @@
 #pragma once
 // Test support for the storage: a throwaway database on each engine, a small hand-made data
-// set, argument builders for calling the server object's handlers directly, and dumps of the
-// database and of answers as one string each, so that a test compares whole states.
+// set, calls of the server object through the network layer's dispatcher (arguments written as
+// the client's variants, checked against the remote contract, the answer encoded and decoded as
+// on the wire), and dumps of the database and of answers as one string each, so that a test
+// compares whole states.
 //
 // PostgreSQL databases are created fresh for each test through VND_PG_ADMIN_URI (set by
 // scripts/with-postgres); without it the PostgreSQL tests fail, saying so.
@@ -12,7 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "server/server_object.h"
+#include "rtl/variant.h"
+#include "server/net/dispatcher.h"
+#include "server/object/server_object.h"
 #include "server/storage/storage.h"
 
 namespace storage_test {
@@ -37,13 +41,20 @@ class TestDatabase {
   std::string target_, error_, folder_, pgName_, pgAdmin_;
 };
 
-// Argument builders.
-server::Arg str(std::string text);
-server::Arg ref(std::string text);
-server::Arg date(int year, int month, int day, double timeOfDay = 0);
-server::Arg integer(int64_t value);
-server::Arg boolean(bool value);
-server::Arg null();
+// Arguments, as a client sends them.
+using Arg = rtl::Variant;
+using Args = std::vector<rtl::Variant>;
+Arg str(std::string text);
+Arg ref(std::string text);  // the text lives until the end of the test program
+Arg date(int year, int month, int day, double timeOfDay = 0);
+Arg integer(int32_t value);
+Arg boolean(bool value);
+Arg null();
+
+// Calls `method` of `object` as a connection attached to it by `context` would, through a
+// dispatcher of its own; an answer in the response's error slot is thrown as server::CallError.
+server::Answer callThroughEdge(const server::ServerObject& object, const std::string& method,
+                               const Args& args, const server::CallContext& context);
 
 // "name|name\n" then one line per row, values joined by "|", null as "~".
 std::string dump(const server::Answer& answer);
@@ -77,8 +88,8 @@ class StorageTest : public ::testing::TestWithParam<Backend> {
   void SetUp() override;
   void TearDown() override;
 
-  // Calls a method of the object as the network layer would.
-  server::Answer call(const std::string& method, const std::vector<server::Arg>& args,
+  // Calls a method of the object through the network layer's dispatcher.
+  server::Answer call(const std::string& method, const Args& args,
                       const server::CallContext& context = {"127.0.0.1:50000", "ana", "caixa1"});
 
   // IDPROMOCAO of every item of a validity: "PRD0000001=S PRD0000002=N ...".

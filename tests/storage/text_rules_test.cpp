@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "server/storage/db/json_text.h"
+#include "server/object/answer_date_text.h"
+#include "server/object/arg_checks.h"
+#include "server/object/refused.h"
+#include "server/object/selection.h"
+#include "server/storage/clean_text.h"
 #include "server/storage/db/pg_connection.h"
-#include "server/storage/object/arg_checks.h"
-#include "server/storage/object/date_format.h"
-#include "server/storage/object/refused.h"
-#include "server/storage/object/selection.h"
 #include "server/storage/tree_code.h"
 
 namespace {
@@ -134,22 +134,12 @@ TEST(ArgChecks, CleanTextIsUtf8WithoutNul) {
   EXPECT_EQ(server::isoDay(1e300), std::nullopt);
 }
 
-TEST(SqlText, PlaceholdersAreNumberedOutsideQuotesAndJsonIsEscaped) {
+TEST(SqlText, PlaceholdersAreNumberedOutsideQuotes) {
   int count = 0;
   EXPECT_EQ(server::db::PgConnection::numberPlaceholders(
                 "SELECT '?', \"a?\", ? FROM t WHERE x = ? AND y = '''?'", &count),
             "SELECT '?', \"a?\", $1 FROM t WHERE x = $2 AND y = '''?'");
   EXPECT_EQ(count, 2);
-  EXPECT_EQ(server::db::jsonStringArray({"a\"b", "c\\d", std::string("\x01\n", 2), "é"}),
-            "[\"a\\\"b\",\"c\\\\d\",\"\\u0001\\u000a\",\"é\"]");
-  server::db::JsonRows rows;
-  EXPECT_EQ(rows.take(), "[]");
-  rows.beginRow();
-  rows.add("a");
-  rows.add("b");
-  rows.beginRow();
-  rows.add("c");
-  EXPECT_EQ(rows.take(), "[[\"a\",\"b\"],[\"c\"]]");
 }
 
 }  // namespace

@@ -293,6 +293,21 @@ void FakeServer::dropConnections() {
   future.wait();
 }
 
+rtl::DataPacket answerRows(const contract::Method& method,
+                           const std::vector<std::vector<std::optional<std::string>>>& rows) {
+  std::vector<std::pair<std::string, int>> fields;
+  for (const contract::Column& column : method.answer)
+    fields.emplace_back(std::string(column.name), column.size);
+  return stringPacket(fields, rows);
+}
+
+const rpc::WireValue& RecordedCall::arg(std::string_view name) const {
+  if (const contract::Method* m = contract::findMethod(contract::kTabePreco, method))
+    for (size_t i = 0; i < m->params.size(); ++i)
+      if (m->params[i].name == name) return args.at(i);
+  throw std::out_of_range(method + " has no argument " + std::string(name));
+}
+
 rtl::DataPacket stringPacket(const std::vector<std::pair<std::string, int>>& fields,
                              const std::vector<std::vector<std::optional<std::string>>>& rows) {
   std::vector<rtl::PacketField> defs;

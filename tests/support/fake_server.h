@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "contract/remote_contract.h"
 #include "rpc/wire_value.h"
 #include "rtl/data_packet.h"
 
@@ -21,6 +22,10 @@ namespace testsupport {
 struct RecordedCall {
   std::string method;
   std::vector<rpc::WireValue> args;
+
+  // The argument the remote contract names `name` for this method (of Vnd42400.rdmTabePreco);
+  // raises std::out_of_range when the method has no such argument or the call is too short.
+  const rpc::WireValue& arg(std::string_view name) const;
 
   // One line: `GetFilial(str "0001", str "")`. Kinds: str, ref, date (YYYY-MM-DD, with the
   // time when there is one), int, bool, nil, packet{COL=value,...;...} (rows separated by ;).
@@ -88,6 +93,9 @@ class FakeServer {
   // The reply for every call of `method` that finds no queued reply. Unscripted methods
   // answer status 0 with no data; attach answers true.
   void on(const std::string& method, Handler handler);
+  void on(const contract::Method& method, Handler handler) {
+    on(std::string(method.name), std::move(handler));
+  }
   // The reply to the next call of `method` (first in, first out).
   void queue(const std::string& method, FakeReply reply);
 
@@ -109,5 +117,8 @@ class FakeServer {
 // Builds a packet of string columns from rows of texts: {"CDFILIAL", "NMFILIAL"} with sizes.
 rtl::DataPacket stringPacket(const std::vector<std::pair<std::string, int>>& fields,
                              const std::vector<std::vector<std::optional<std::string>>>& rows);
+// The answer packet of `method` (its columns in the remote contract) with these rows.
+rtl::DataPacket answerRows(const contract::Method& method,
+                           const std::vector<std::vector<std::optional<std::string>>>& rows);
 
 }  // namespace testsupport

@@ -87,7 +87,7 @@ TEST_F(CallFrameTest, AnAnswerOfTheWrongShapeIsAClearError) {
 
 TEST_F(CallFrameTest, TheCatalogueRefusesArgumentsOfTheWrongKindBeforeSending) {
   ASSERT_EQ(open(), "ok");
-  EXPECT_EQ(vnd42406::AllRemoteMethods().size(), 8u);
+  EXPECT_EQ(contract::kTabePreco.methods.size(), 8u);
   EXPECT_NO_THROW(vnd42406::CheckArguments(vnd42406::methods::getVigencia,
                                            {"0001", "001", 0, "T", rtl::Variant::ByRef(stErro)}));
   EXPECT_THROW(

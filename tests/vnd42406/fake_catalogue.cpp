@@ -6,9 +6,10 @@
 
 namespace screentest {
 
+using testsupport::answerRows;
 using testsupport::FakeReply;
 using testsupport::RecordedCall;
-using testsupport::stringPacket;
+namespace rdm = contract::tabe_preco;
 
 namespace {
 
@@ -39,68 +40,63 @@ std::string digitsOf(const std::string& text) {
   return out;
 }
 
+std::string text(const RecordedCall& c, std::string_view name) {
+  return c.arg(name).text;
+}
+
 bool isDefaultValidity(const RecordedCall& c) {
-  return c.args.size() >= 3 && c.args[0].text == "0001" && c.args[1].text == "001" &&
-         c.args[2].kind == rpc::WireKind::Date && c.args[2].date == rtl::EncodeDate(2026, 12, 1);
+  const rpc::WireValue& start = c.arg("validityStart");
+  return text(c, "branch") == "0001" && text(c, "table") == "001" &&
+         start.kind == rpc::WireKind::Date && start.date == rtl::EncodeDate(2026, 12, 1);
 }
 
 }  // namespace
 
 void ServeCatalogue(testsupport::FakeServer& server) {
-  server.on("GetFilial", [](const RecordedCall& c) {
+  server.on(rdm::GetFilial, [](const RecordedCall& c) {
     std::vector<std::vector<std::optional<std::string>>> rows;
     const std::vector<std::pair<std::string, std::string>> all{
         {"0001", "Matriz"}, {"0002", "Filial Centro"}, {"A1B2", "Loja Shopping"}};
     for (const auto& [code, name] : all)
-      if (c.args[1].text == "T" || c.args[0].text == code)
+      if (text(c, "all") == "T" || text(c, "branch") == code)
         rows.push_back({code, name, "01", "01 - Varejo", "N", "10", "10 - Geral", "S"});
-    return FakeReply::ok(stringPacket({{"CDFILIAL", 4},
-                                       {"NMFILIAL", 30},
-                                       {"CDSEGMER", 5},
-                                       {"SEGMENTO", 48},
-                                       {"IDPRECDIFCOM", 1},
-                                       {"CDGRPRODPDV", 10},
-                                       {"GRUPOPROD", 53},
-                                       {"IDUTMODPRODFIL", 1}},
-                                      rows));
+    return FakeReply::ok(answerRows(rdm::GetFilial, rows));
   });
-  server.on("GetTabePrec", [](const RecordedCall& c) {
+  server.on(rdm::GetTabePrec, [](const RecordedCall& c) {
     std::vector<std::vector<std::optional<std::string>>> rows;
-    if (c.args[0].text == "0001") {
+    if (text(c, "branch") == "0001") {
       rows.push_back({"0001", "001", "Tabela Varejo"});
       rows.push_back({"0001", "002", "Tabela Atacado"});
-    } else if (c.args[0].text == "0002") {
+    } else if (text(c, "branch") == "0002") {
       rows.push_back({"0002", "003", "Tabela Centro"});
     }
-    return FakeReply::ok(
-        stringPacket({{"CDFILIAL", 4}, {"CDTABEPREC", 3}, {"NMTABEPREC", 20}}, rows));
+    return FakeReply::ok(answerRows(rdm::GetTabePrec, rows));
   });
-  server.on("getVigencia", [](const RecordedCall& c) {
+  server.on(rdm::getVigencia, [](const RecordedCall& c) {
     std::vector<std::vector<std::optional<std::string>>> rows;
-    const std::string format = c.args[4].text;
-    if (c.args[0].text == "0001" && c.args[1].text == "001") {
+    const std::string format = text(c, "dateFormat");
+    const rpc::WireValue& start = c.arg("validityStart");
+    if (text(c, "branch") == "0001" && text(c, "table") == "001") {
       for (const Period& p : periods()) {
-        const bool all = c.args[3].text == "T";
-        if (all || (c.args[2].kind == rpc::WireKind::Date && c.args[2].date == p.start))
+        const bool all = text(c, "all") == "T";
+        if (all || (start.kind == rpc::WireKind::Date && start.date == p.start))
           rows.push_back({rtl::FormatDateTime(format, p.start), rtl::FormatDateTime(format, p.end)});
       }
     }
-    return FakeReply::ok(stringPacket({{"DTINIVGPREC", 30}, {"DTFINVGPREC", 30}}, rows));
+    return FakeReply::ok(answerRows(rdm::getVigencia, rows));
   });
-  server.on("GetAutItemPreco", [](const RecordedCall& c) {
+  server.on(rdm::GetAutItemPreco, [](const RecordedCall& c) {
     std::vector<std::vector<std::optional<std::string>>> rows;
     if (isDefaultValidity(c))
       for (const Item& i : kItems) rows.push_back({std::nullopt, i.code, i.tree, i.name});
-    return FakeReply::ok(stringPacket(
-        {{"IDMARCADO", 1}, {"CDPRODUTO", 10}, {"CDARVPROD", 20}, {"NMPRODUTO", 50}}, rows));
+    return FakeReply::ok(answerRows(rdm::GetAutItemPreco, rows));
   });
-  server.on("GetProdValid", [](const RecordedCall& c) {
+  server.on(rdm::GetProdValid, [](const RecordedCall& c) {
     std::vector<std::vector<std::optional<std::string>>> rows;
     if (isDefaultValidity(c))
       for (const Item& i : kItems)
-        if (digitsOf(c.args[3].text) == i.tree) rows.push_back({i.code, i.tree, i.name});
-    return FakeReply::ok(
-        stringPacket({{"CDPRODUTO", 10}, {"CDARVPROD", 20}, {"NMPRODUTO", 50}}, rows));
+        if (digitsOf(text(c, "product")) == i.tree) rows.push_back({i.code, i.tree, i.name});
+    return FakeReply::ok(answerRows(rdm::GetProdValid, rows));
   });
 }
 

@@ -51,7 +51,5 @@ std::optional<uint32_t> asMsgid(const msgpack::object& o);
 // An integer within the signed 32-bit range.
 std::optional<int32_t> asInt32(const msgpack::object& o);
 
-bool isValidUtf8(std::string_view text);
-
 }  // namespace wire
 }  // namespace rpc

@@ -1,12 +1,13 @@
 #include "server/storage/demo_data.h"
 
+#include <nlohmann/json.hpp>
+
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "server/storage/db/dialect.h"
-#include "server/storage/db/json_text.h"
 #include "server/storage/schema.h"
 
 namespace server {
@@ -60,13 +61,13 @@ void insertProducts(db::Connection& c, int products) {
       "INSERT INTO PRODUTO (CDPRODUTO, CDARVPROD, NMPRODUTO) SELECT c0, c1, "
       "c2 FROM (" +
       db::jsonRowsSource(c.engine(), 3) + ") AS rows_in";
-  db::JsonRows batch;
+  auto batch = nlohmann::json::array();
   for (int n = 1; n <= products; ++n) {
-    batch.beginRow();
-    batch.add(demoProductCode(n));
-    batch.add(demoTreeCode(n));
-    batch.add(productName(n));
-    if (batch.rows() == 5000 || n == products) c.execute(sql, {batch.take()});
+    batch.push_back({demoProductCode(n), demoTreeCode(n), productName(n)});
+    if (batch.size() == 5000 || n == products) {
+      c.execute(sql, {batch.dump()});
+      batch = nlohmann::json::array();
+    }
   }
 }
 

@@ -98,7 +98,7 @@ std::vector<std::string> statements(Engine engine) {
       // The table is a log: rows are only ever added, at its end, one change's rows in one
       // statement, and a change journals each product once. It has no key: a unique index would
       // cost every change one search per row written, about as much as changing the row
-      // itself. A change's rows are found instead by where they lie (journal_items.h): on
+      // itself. A change's rows are found instead by where they lie (journal/item_runs.h): on
       // SQLite by the run of rowids its ALTERACAOLOG row records, on PostgreSQL through a block
       // range index on IDALTERACAO, which follows the order the rows were written in.
       std::string("CREATE TABLE IF NOT EXISTS ALTERACAOITEM ") + kJournalItemColumns,

@@ -2,14 +2,13 @@
 // The storage of the price-table server: one database, SQLite (a file path, or ":memory:" for a
 // private in-memory database) or PostgreSQL (a postgresql:// URI), reached through a pool of
 // connections so that several worker threads can use it at once. The storage owns its pool;
-// the server object keeps a reference to the storage and must not outlive it.
+// whoever keeps a reference to it (the server objects) must not outlive it.
 
 #include <chrono>
 #include <cstddef>
 #include <memory>
 #include <string>
 
-#include "server/server_object.h"
 #include "server/storage/db/connection.h"
 #include "server/storage/db/connection_pool.h"
 #include "server/storage/storage_error.h"
@@ -57,8 +56,5 @@ std::unique_ptr<Storage> openStorage(const std::string& target, const StorageOpt
 // each with a StorageError that says what to do.
 std::unique_ptr<Storage> openExistingStorage(const std::string& target,
                                              const StorageOptions& options = {});
-
-// The server object "Vnd42400.rdmTabePreco" over `storage` (see object/tabe_preco_object.h).
-std::unique_ptr<ServerObject> makeTabePrecoObject(Storage& storage);
 
 }  // namespace server

@@ -17,7 +17,7 @@ void CallFrame(remote::TSocketConnection& connection, const RemoteMethod& method
     const std::vector<rtl::Variant> args = gather();
     CheckArguments(method, args);
     remote::IAppServer& server = connection.AppServer();
-    const rtl::Variant answer = server.Invoke(method.name, args);
+    const rtl::Variant answer = server.Invoke(std::string(method.name), args);
     const rtl::Variant packet = Consiste::CheckResultServ(answer, true, 0);
     if (target != nullptr) target->SetData(packet);
     Showavi::DeactiveShowAvi();

@@ -1,51 +1,22 @@
 #include "vnd42406/remote/method_catalogue.h"
 
-#include <algorithm>
+#include <string>
 
 #include "rtl/exceptions.h"
 
 namespace vnd42406 {
-namespace {
-using K = rtl::VarKind;
-const std::vector<K> kString{K::String};
-const std::vector<K> kRef{K::StringRef};
-const std::vector<K> kDate{K::Date};
-}  // namespace
-
-namespace methods {
-const RemoteMethod GetFilial{"GetFilial", {kString, kString}};
-const RemoteMethod GetTabePrec{"GetTabePrec", {kString}};
-const RemoteMethod getVigencia{"getVigencia",
-                               {kString, kString, {K::Date, K::Integer}, kString, kRef}};
-const RemoteMethod GetAutItemPreco{"GetAutItemPreco", {kString, kString, kDate}};
-const RemoteMethod GetProdValid{"GetProdValid", {kString, kString, kDate, kString}};
-const RemoteMethod SetAddPrefixo{"SetAddPrefixo", {kRef, kRef, kRef, kRef, kRef}};
-const RemoteMethod SetDelPrefixo{"SetDelPrefixo", {kRef, kRef, kRef, kRef, kRef}};
-const RemoteMethod SetUpdItemPrecoAlt{
-    "SetUpdItemPrecoAlt",
-    {kRef, kRef, kRef, kRef, kRef, {K::Packet, K::Null}, {K::Boolean}, kString, kString, kDate}};
-}  // namespace methods
-
-const std::vector<const RemoteMethod*>& AllRemoteMethods() {
-  static const std::vector<const RemoteMethod*> all{
-      &methods::GetFilial,     &methods::GetTabePrec,   &methods::getVigencia,
-      &methods::GetAutItemPreco, &methods::GetProdValid, &methods::SetAddPrefixo,
-      &methods::SetDelPrefixo, &methods::SetUpdItemPrecoAlt};
-  return all;
-}
 
 void CheckArguments(const RemoteMethod& method, const std::vector<rtl::Variant>& args) {
-  if (args.size() != method.arguments.size())
-    throw rtl::EInvalidOperation(std::string(method.name) + ": " +
-                                 std::to_string(method.arguments.size()) + " arguments expected, " +
-                                 std::to_string(args.size()) + " given");
-  for (size_t i = 0; i < args.size(); ++i) {
-    const auto& accepted = method.arguments[i];
-    if (std::find(accepted.begin(), accepted.end(), args[i].kind()) == accepted.end())
-      throw rtl::EInvalidOperation(std::string(method.name) + ": argument " +
-                                   std::to_string(i + 1) + " is of kind " +
-                                   rtl::VarKindName(args[i].kind()));
-  }
+  const size_t misfit =
+      contract::firstMisfit(method, args, [](const rtl::Variant& arg) { return arg.kind(); });
+  if (misfit == 0) return;
+  const std::string name(method.name);
+  if (args.size() != method.params.size())
+    throw rtl::EInvalidOperation(name + ": " + std::to_string(method.params.size()) +
+                                 " arguments expected, " + std::to_string(args.size()) + " given");
+  throw rtl::EInvalidOperation(name + ": argument " + std::to_string(misfit) + " (" +
+                               std::string(method.params[misfit - 1].name) + ") is of kind " +
+                               rtl::VarKindName(args[misfit - 1].kind()));
 }
 
 }  // namespace vnd42406

@@ -28,4 +28,8 @@ const char* forUpdate(Engine engine) {
   return engine == Engine::Sqlite ? "" : " FOR NO KEY UPDATE";
 }
 
+void preferCustomPlans(Connection& c) {
+  if (c.engine() == Engine::Postgres) c.run("SET LOCAL plan_cache_mode = force_custom_plan");
+}
+
 }  // namespace server::db

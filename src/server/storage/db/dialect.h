@@ -22,5 +22,9 @@ const char* dateParam(Engine engine);
 // (SQLite locks the whole database for a writer already). The lock leaves foreign-key checks
 // of new child rows alone.
 const char* forUpdate(Engine engine);
+// For the rest of the transaction, plans each statement for the values at hand. PostgreSQL
+// settles on a generic plan for a prepared statement after a few runs, and that plan cannot know
+// how many products a range holds; SQLite plans every statement anew already.
+void preferCustomPlans(Connection& c);
 
 }  // namespace server::db

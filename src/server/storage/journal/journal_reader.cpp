@@ -4,7 +4,7 @@
 
 #include "rtl/dates.h"
 #include "server/storage/db/sql.h"
-#include "server/storage/object/journal_items.h"
+#include "server/storage/journal/item_runs.h"
 
 namespace server {
 

@@ -1,7 +1,7 @@
 #include "server/storage/journal/prune.h"
 
 #include "server/storage/db/sql.h"
-#include "server/storage/object/change_log.h"
+#include "server/storage/journal/record.h"
 
 namespace server {
 

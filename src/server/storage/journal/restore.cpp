@@ -1,11 +1,13 @@
 #include "server/storage/journal/restore.h"
 
+#include <nlohmann/json.hpp>
+
 #include "server/storage/db/dialect.h"
 #include "server/storage/db/sql.h"
 #include "server/storage/journal/journal_reader.h"
-#include "server/storage/object/change_locks.h"
-#include "server/storage/object/change_log.h"
-#include "server/storage/object/journal_items.h"
+#include "server/storage/locks.h"
+#include "server/storage/journal/record.h"
+#include "server/storage/journal/item_runs.h"
 
 namespace server {
 
@@ -133,7 +135,7 @@ RestoreOutcome restoreChange(Storage& storage, int64_t change, const RestoreCall
     record.branch = entry->branch;
     record.table = entry->table;
     record.start = entry->start;
-    record.selection = SelectionJson().add("alteracao", change).text();
+    record.selection = nlohmann::ordered_json{{"alteracao", change}}.dump();
     record.column = entry->column;
     record.restored = change;
 

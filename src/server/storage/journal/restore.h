@@ -3,7 +3,7 @@
 // except rows changed again since, which are left alone and reported. A row counts as changed
 // again when its value now is not the one the change wrote, when a later journaled change
 // (restores included) changed it, or when it no longer exists. The restore takes the same lock
-// as the change it undoes (change_locks.h) and is journaled like any change: method "restore",
+// as the change it undoes (locks.h) and is journaled like any change: method "restore",
 // the restored change's header and column, IDRESTAURADA naming it, its rows before and after.
 // Restoring a restore puts the values back again; restoring the same change twice leaves every
 // row alone the second time.

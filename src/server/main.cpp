@@ -1,5 +1,0 @@
-#include "server/command_line.h"
-
-int main(int argc, char** argv) {
-  return server::runCommandLine(argc, argv);
-}

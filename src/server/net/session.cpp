@@ -1,0 +1,254 @@
+#include "server/net/session.h"
+
+#include <chrono>
+#include <optional>
+
+#include "server/net/call_log.h"
+
+namespace server {
+namespace {
+
+constexpr size_t kReadChunk = 64 * 1024;
+constexpr size_t kKeepOutBuffer = 8 << 20;
+
+}  // namespace
+
+std::string endpointText(const asio::ip::tcp::endpoint& endpoint) {
+  const auto address = endpoint.address();
+  std::string text;
+  if (address.is_v6()) text += '[';
+  text += address.to_string();
+  if (address.is_v6()) text += ']';
+  text += ':';
+  text += std::to_string(endpoint.port());
+  return text;
+}
+
+Session::Session(asio::ip::tcp::socket socket, const Dispatcher& dispatcher,
+                 const rpc::Limits& limits, ByteBudget& receiving, ByteBudget& sending,
+                 asio::thread_pool::executor_type changes, Closed onClosed)
+    : strand_(asio::make_strand(socket.get_executor())),
+      socket_(std::move(socket)),
+      dispatcher_(dispatcher),
+      changes_(std::move(changes)),
+      decoder_(limits),
+      receiving_(receiving),
+      sending_(sending),
+      onClosed_(std::move(onClosed)) {
+  std::error_code ec;
+  socket_.non_blocking(true, ec);
+  const auto remote = socket_.remote_endpoint(ec);
+  peer_ = ec ? std::string("?") : endpointText(remote);
+  state_.context.peer = peer_;
+}
+
+void Session::start() {
+  asio::dispatch(strand_, [self = shared_from_this()] { self->read(); });
+}
+
+void Session::stop() {
+  asio::dispatch(strand_, [self = shared_from_this()] {
+    self->stopping_ = true;
+    if (!self->busy_) self->close();
+  });
+}
+
+void Session::abort() {
+  asio::dispatch(strand_, [self = shared_from_this()] { self->close(); });
+}
+
+void Session::read() {
+  char* room = decoder_.prepare(kReadChunk);
+  socket_.async_read_some(
+      asio::buffer(room, kReadChunk),
+      asio::bind_executor(strand_, [self = shared_from_this()](std::error_code ec, size_t n) {
+        if (ec) {
+          if (ec != asio::error::eof && ec != asio::error::operation_aborted)
+            logConnection(self->peer_, "closed: " + ec.message());
+          self->close();
+          return;
+        }
+        self->decoder_.commit(n);
+        if (self->settleBudget()) self->next();
+      }));
+}
+
+void Session::next() {
+  // A loop rather than recursion: a client may have sent many messages at once.
+  for (;;) {
+    if (closed_) return;
+    if (stopping_) {
+      close();
+      return;
+    }
+    std::optional<rpc::Frame> frame;
+    try {
+      frame = decoder_.next();
+    } catch (const std::exception& e) {
+      logConnection(peer_, std::string("closed: ") + e.what());
+      close();
+      return;
+    }
+    // What a message took out of the decoder goes back to the budget.
+    if (!settleBudget()) return;
+    if (!frame) {
+      read();
+      return;
+    }
+    if (!call(std::move(*frame))) return;
+  }
+}
+
+bool Session::call(rpc::Frame frame) {
+  busy_ = true;
+  const auto start = std::chrono::steady_clock::now();
+  CallOutcome outcome;
+  try {
+    Dispatcher::Prepared prepared = dispatcher_.prepare(frame, state_, out_);
+    frame.bytes = std::string();
+    if (prepared.method && prepared.method->waitsForLocks) {
+      runElsewhere(std::move(prepared), start);
+      return false;
+    }
+    outcome = prepared.method ? dispatcher_.run(prepared, state_.context, out_)
+                              : std::move(prepared.outcome);
+  } catch (const std::exception& e) {
+    // Not a request that can be answered (rpc::ProtocolError), or no memory to answer it.
+    logConnection(peer_, std::string("closed: ") + e.what());
+    close();
+    return false;
+  }
+  return answer(outcome, start);
+}
+
+void Session::runElsewhere(Dispatcher::Prepared prepared,
+                           std::chrono::steady_clock::time_point start) {
+  // The connection is busy until the answer is back: nothing on the strand reads or writes
+  // state_ and out_ meanwhile. The guard keeps the server's pool running until the answer has
+  // been handed back, even when the stop's drain has closed every connection.
+  asio::post(changes_, [self = shared_from_this(), prepared = std::move(prepared), start,
+                        work = asio::make_work_guard(socket_.get_executor())]() mutable {
+    std::optional<CallOutcome> outcome;
+    std::string failure;
+    // The stop's drain closes a connection whose change still waits for a thread: nobody will
+    // read the answer, and the stop waits for the changes in progress only, so it is not run.
+    const bool abandoned = self->closed_;
+    if (!abandoned) {
+      try {
+        outcome = self->dispatcher_.run(prepared, self->state_.context, self->out_);
+      } catch (const std::exception& e) {
+        failure = e.what();  // no memory to answer
+      }
+    }
+    // The session goes to the strand's handler, not copied: a last reference dropped here,
+    // after the guard, could outlive the server's pool and the strands it holds.
+    auto& strand = self->strand_;
+    asio::post(strand, [self = std::move(self), outcome = std::move(outcome),
+                        failure = std::move(failure), start, abandoned, method = prepared.method] {
+      if (abandoned) {
+        logConnection(self->peer_, "closed before its " + std::string(method->contract->name) + " started; not run");
+      } else if (!outcome) {
+        logConnection(self->peer_, "closed: " + failure);
+        self->close();
+      } else if (self->closed_) {
+        // Closed by the stop's drain while the change ran: the change stands, nobody reads
+        // the answer.
+        logCall(self->peer_, *outcome, std::chrono::steady_clock::now() - start);
+      } else if (self->answer(*outcome, start)) {
+        self->next();
+      }
+    });
+    work.reset();  // only now, with the session handed over
+  });
+}
+
+bool Session::answer(const CallOutcome& outcome, std::chrono::steady_clock::time_point start) {
+  const auto duration = std::chrono::steady_clock::now() - start;
+  const bool done = out_.size() == 0 || writeNow();  // nothing to write for a notification
+  // Logged after the answer went out, so that the log costs the caller nothing.
+  logCall(peer_, outcome, duration);
+  if (!done) return false;
+  finishWrite();
+  return true;
+}
+
+bool Session::writeNow() {
+  // Most answers fit the socket buffer: writing at once and going on to the next message on
+  // this thread spares a hand-over to another pool thread per call. The socket is
+  // non-blocking, so a reader that does not keep up leaves the rest to an asynchronous write.
+  std::error_code ec;
+  const size_t sent = socket_.write_some(asio::buffer(out_.data(), out_.size()), ec);
+  if (ec && ec != asio::error::would_block && ec != asio::error::try_again) {
+    logConnection(peer_, "closed: " + ec.message());
+    close();
+    return false;
+  }
+  if (!ec && sent == out_.size()) return true;
+  const size_t from = ec ? 0 : sent;
+  // The rest waits for the client to read it.
+  if (!sending_.take(out_.size() - from)) {
+    closeOverBudget(sending_, "answers not yet read");
+    return false;
+  }
+  sendingHeld_ = out_.size() - from;
+  asio::async_write(
+      socket_, asio::buffer(out_.data() + from, out_.size() - from),
+      asio::bind_executor(strand_, [self = shared_from_this()](std::error_code ec, size_t) {
+        if (ec) {
+          logConnection(self->peer_, "closed: " + ec.message());
+          self->close();
+          return;
+        }
+        self->finishWrite();
+        self->next();
+      }));
+  return false;
+}
+
+void Session::finishWrite() {
+  busy_ = false;
+  sending_.give(sendingHeld_);
+  sendingHeld_ = 0;
+  // Keep the buffer for the next answer, unless a bulk answer made it big.
+  if (out_.size() > kKeepOutBuffer)
+    out_ = rpc::OutBuffer();
+  else
+    out_.clear();
+}
+
+bool Session::settleBudget() {
+  const size_t holding = decoder_.buffered();
+  if (holding <= receivingHeld_) {
+    receiving_.give(receivingHeld_ - holding);
+    receivingHeld_ = holding;
+    return true;
+  }
+  if (!receiving_.take(holding - receivingHeld_)) {
+    closeOverBudget(receiving_, "messages being received");
+    return false;
+  }
+  receivingHeld_ = holding;
+  return true;
+}
+
+void Session::closeOverBudget(const ByteBudget& budget, const char* what) {
+  logConnection(peer_, "closed: the " + std::to_string(budget.limit() >> 20) + " MiB for " + what +
+                           " are in use");
+  close();
+}
+
+void Session::close() {
+  if (closed_) return;
+  closed_ = true;
+  receiving_.give(receivingHeld_);
+  receivingHeld_ = 0;
+  sending_.give(sendingHeld_);
+  sendingHeld_ = 0;
+  busy_ = false;
+  std::error_code ignored;
+  socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
+  socket_.close(ignored);
+  onClosed_(shared_from_this());
+}
+
+}  // namespace server

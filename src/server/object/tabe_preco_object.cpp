@@ -1,0 +1,66 @@
+#include "server/object/tabe_preco_object.h"
+
+#include <stdexcept>
+
+#include "server/object/methods.h"
+
+namespace server {
+
+namespace {
+
+namespace rdm = contract::tabe_preco;
+
+// A read: the body gets the storage and the call.
+template <const contract::Method& M, auto... Members, typename Call>
+MethodSpec read(Storage& storage, Answer (*body)(Storage&, const Call&)) {
+  return bindMethod<M, Members...>(
+      [&storage, body](const Call& call, const CallContext&) { return body(storage, call); });
+}
+
+// A change: the body gets the caller too, for the journal. Changes take the write lock of what
+// they change, and may wait for another change's.
+template <const contract::Method& M, auto... Members, typename Call>
+MethodSpec change(Storage& storage, Answer (*body)(Storage&, const Call&, const CallContext&)) {
+  return bindMethod<M, Members...>(
+      [&storage, body](const Call& call, const CallContext& context) {
+        return body(storage, call, context);
+      },
+      true);
+}
+
+}  // namespace
+
+TabePrecoObject::TabePrecoObject(Storage& storage) {
+  using B = BranchesCall;
+  using T = TablesCall;
+  using V = ValiditiesCall;
+  using I = ItemsCall;
+  using P = ProductCall;
+  using X = PrefixCall;
+  using U = PromotionCall;
+  methods_ = {
+      read<rdm::GetFilial, &B::branch, &B::all>(storage, methods::getFilial),
+      read<rdm::GetTabePrec, &T::branch>(storage, methods::getTabePrec),
+      read<rdm::getVigencia, &V::branch, &V::table, &V::validityStart, &V::all, &V::dateFormat>(
+          storage, methods::getVigencia),
+      read<rdm::GetAutItemPreco, &I::branch, &I::table, &I::validityStart>(
+          storage, methods::getAutItemPreco),
+      read<rdm::GetProdValid, &P::branch, &P::table, &P::validityStart, &P::product>(
+          storage, methods::getProdValid),
+      change<rdm::SetAddPrefixo, &X::prefix, &X::first, &X::last, &X::list, &X::all>(
+          storage, methods::setAddPrefixo),
+      change<rdm::SetDelPrefixo, &X::prefix, &X::first, &X::last, &X::list, &X::all>(
+          storage, methods::setDelPrefixo),
+      change<rdm::SetUpdItemPrecoAlt, &U::promotion, &U::first, &U::last, &U::list, &U::all,
+             &U::products, &U::listMode, &U::branch, &U::table, &U::validityStart>(
+          storage, methods::setUpdItemPrecoAlt),
+  };
+  // Every method of the contract has exactly one body here.
+  for (const contract::Method* method : contract::kTabePreco.methods) {
+    size_t bound = 0;
+    for (const MethodSpec& spec : methods_) bound += spec.contract == method;
+    if (bound != 1) throw std::logic_error("método sem corpo único: " + std::string(method->name));
+  }
+}
+
+}  // namespace server
