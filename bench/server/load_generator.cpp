@@ -178,7 +178,8 @@ void bulkAnswer(server::Storage& storage, const Setup& s) {
   const double floorMs =
       medianMs(5, [&](int) { encodedBytes = itemListEncoded(storage, s.validity, out); });
   const double methodMs = medianMs(5, [&](int) {
-    const server::Answer answer = server::methods::getAutItemPreco(storage, {"0001", "001", s.start});
+    const server::Answer answer =
+        server::methods::getAutItemPreco(storage, {"0001", "001", s.start});
     out.clear();
     rpc::encodeAnswer(out, 1, answer.status, answer.message, answer.data ? &*answer.data : nullptr);
   });

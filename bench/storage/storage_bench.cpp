@@ -27,10 +27,10 @@
 #include <iostream>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
 #include "journal_cost.h"
 #include "rtl/dates.h"
 #include "server/storage/db/dialect.h"
-#include <nlohmann/json.hpp>
 
 #include "server/object/methods.h"
 #include "server/storage/demo_data.h"

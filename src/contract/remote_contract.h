@@ -81,25 +81,26 @@ inline constexpr Param kValidities[] = {{"branch", text},
                                         {"validityStart", dateOrDayNumber},
                                         {"all", text},
                                         {"dateFormat", ref}};
-inline constexpr Param kValidity[] = {
-    {"branch", text}, {"table", text}, {"validityStart", date}};
+inline constexpr Param kValidity[] = {{"branch", text}, {"table", text}, {"validityStart", date}};
 inline constexpr Param kProduct[] = {
     {"branch", text}, {"table", text}, {"validityStart", date}, {"product", text}};
 inline constexpr Param kPrefix[] = {
     {"prefix", ref}, {"first", ref}, {"last", ref}, {"list", ref}, {"all", ref}};
-inline constexpr Param kPromotion[] = {
-    {"promotion", ref},   {"first", ref},    {"last", ref},   {"list", ref},
-    {"all", ref},         {"products", packetOrNull},         {"listMode", boolean},
-    {"branch", text},     {"table", text},   {"validityStart", date}};
+inline constexpr Param kPromotion[] = {{"promotion", ref},    {"first", ref},
+                                       {"last", ref},         {"list", ref},
+                                       {"all", ref},          {"products", packetOrNull},
+                                       {"listMode", boolean}, {"branch", text},
+                                       {"table", text},       {"validityStart", date}};
 
 inline constexpr Column kBranchColumns[] = {
-    {"CDFILIAL", 4},     {"NMFILIAL", 30},    {"CDSEGMER", 5},  {"SEGMENTO", 48},
+    {"CDFILIAL", 4},     {"NMFILIAL", 30},    {"CDSEGMER", 5},   {"SEGMENTO", 48},
     {"IDPRECDIFCOM", 1}, {"CDGRPRODPDV", 10}, {"GRUPOPROD", 53}, {"IDUTMODPRODFIL", 1}};
 inline constexpr Column kTableColumns[] = {{"CDFILIAL", 4}, {"CDTABEPREC", 3}, {"NMTABEPREC", 20}};
 inline constexpr Column kValidityColumns[] = {{"DTINIVGPREC", 30}, {"DTFINVGPREC", 30}};
 inline constexpr Column kItemColumns[] = {
     {"IDMARCADO", 1}, {"CDPRODUTO", 10}, {"CDARVPROD", 20}, {"NMPRODUTO", 50}};
-inline constexpr Column kProductColumns[] = {{"CDPRODUTO", 10}, {"CDARVPROD", 20}, {"NMPRODUTO", 50}};
+inline constexpr Column kProductColumns[] = {
+    {"CDPRODUTO", 10}, {"CDARVPROD", 20}, {"NMPRODUTO", 50}};
 
 inline constexpr Method GetFilial{"GetFilial", kBranchAll, kBranchColumns};
 inline constexpr Method GetTabePrec{"GetTabePrec", kBranch, kTableColumns};
@@ -110,9 +111,9 @@ inline constexpr Method SetAddPrefixo{"SetAddPrefixo", kPrefix, {}};
 inline constexpr Method SetDelPrefixo{"SetDelPrefixo", kPrefix, {}};
 inline constexpr Method SetUpdItemPrecoAlt{"SetUpdItemPrecoAlt", kPromotion, {}};
 
-inline constexpr const Method* kMethods[] = {
-    &GetFilial,     &GetTabePrec,   &getVigencia,       &GetAutItemPreco,
-    &GetProdValid,  &SetAddPrefixo, &SetDelPrefixo,     &SetUpdItemPrecoAlt};
+inline constexpr const Method* kMethods[] = {&GetFilial,       &GetTabePrec,       &getVigencia,
+                                             &GetAutItemPreco, &GetProdValid,      &SetAddPrefixo,
+                                             &SetDelPrefixo,   &SetUpdItemPrecoAlt};
 }  // namespace tabe_preco
 
 inline constexpr ServerObject kTabePreco{"Vnd42400.rdmTabePreco", tabe_preco::kMethods};

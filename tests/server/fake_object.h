@@ -58,10 +58,10 @@ inline constexpr contract::Method SlowChange{"SlowChange", {}, {}};
 class FakeObject : public server::ServerObject {
  public:
   FakeObject() {
+    using rpc::WireKind;
     using server::Answer;
     using server::CallArgs;
     using server::CallContext;
-    using rpc::WireKind;
     namespace fc = fake_contract;
     methods_ = {
         // Echo(text, date or integer or null): a packet of one row with what arrived.

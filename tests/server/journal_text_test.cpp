@@ -41,8 +41,8 @@ TEST(JournalTextTest, TheSelectionSummaryShowsWhatWasFilledIn) {
             "prefixo=\"a\\\"b\\\\cé😀\"");
   EXPECT_EQ(server::selectionSummary("{\"lista\":\"_ÁÉÍÓÚ12345_\"}"), "lista=1 produtos");
   // What this server did not write is shown as it is.
-  for (const char* text : {"", "{}x", "[1]", "{\"a\":\"\\ud800\"}", "{\"a\" \"b\"}",
-                           "{\"a\":\"b\",}", "not json"})
+  for (const char* text :
+       {"", "{}x", "[1]", "{\"a\":\"\\ud800\"}", "{\"a\" \"b\"}", "{\"a\":\"b\",}", "not json"})
     EXPECT_EQ(server::selectionSummary(text), text) << text;
   EXPECT_EQ(server::selectionSummary("{}"), "");
   // Values that are neither texts nor flags are written as JSON; control characters escaped.

@@ -29,18 +29,16 @@ inline constexpr contract::Method kChange{"Change", kChangeParams, {}};
 class RecordingChanges : public server::ServerObject {
  public:
   RecordingChanges() {
-    server::MethodSpec change{
-        &kChange,
-        [this](const server::CallContext&, server::CallArgs& args) {
-          bool first;
-          {
-            std::lock_guard lock(mutex_);
-            first = started_.empty();
-            started_.push_back(args[0].text);
-          }
-          if (first) gate.wait();
-          return server::Answer::refuse("Mudou.");
-        }};
+    server::MethodSpec change{&kChange, [this](const server::CallContext&, server::CallArgs& args) {
+                                bool first;
+                                {
+                                  std::lock_guard lock(mutex_);
+                                  first = started_.empty();
+                                  started_.push_back(args[0].text);
+                                }
+                                if (first) gate.wait();
+                                return server::Answer::refuse("Mudou.");
+                              }};
     change.waitsForLocks = true;
     methods_.push_back(std::move(change));
   }

@@ -11,8 +11,7 @@ class Changes : public StorageTest {
  protected:
   // SetUpdItemPrecoAlt on 0001/001 from 2024-01-01.
   server::Answer update(const std::string& flag, const std::string& first, const std::string& last,
-                        const std::string& list, const std::string& all,
-                        Arg packet = null()) {
+                        const std::string& list, const std::string& all, Arg packet = null()) {
     return call("SetUpdItemPrecoAlt",
                 {ref(flag), ref(first), ref(last), ref(list), ref(all), std::move(packet),
                  boolean(!list.empty()), str("0001"), str("001"), date(2024, 1, 1)});

@@ -81,11 +81,11 @@ TEST_P(DemoData, HasBranchesTablesPeriodsAroundTodayAndItems) {
   // The periods through the object, in the client's format. A1B2/003 is the 12th table, shifted
   // by 6 days: ended 114 days before today, in force from 24 days before to 23 days after.
   const server::TabePrecoObject object(*storage_);
-  EXPECT_EQ(dump(callThroughEdge(object, "getVigencia",
-                                 {str("A1B2"), str("003"), integer(0), str("T"), ref("dd/mm/yyyy")},
-                                 {})),
-            "status 0\nDTINIVGPREC:string:30|DTFINVGPREC:string:30\n"
-            "22/01/2024|20/04/2024\n21/04/2024|07/06/2024\n08/06/2024|06/08/2024\n");
+  EXPECT_EQ(
+      dump(callThroughEdge(object, "getVigencia",
+                           {str("A1B2"), str("003"), integer(0), str("T"), ref("dd/mm/yyyy")}, {})),
+      "status 0\nDTINIVGPREC:string:30|DTFINVGPREC:string:30\n"
+      "22/01/2024|20/04/2024\n21/04/2024|07/06/2024\n08/06/2024|06/08/2024\n");
 }
 
 TEST_P(DemoData, TheSameDayAndSizeGiveTheSameDataAndAFillReplacesTheLast) {

@@ -2,10 +2,10 @@
 // row changed, changed and unchanged counts, and nothing rewritten when a row is in the
 // requested state already. Also the upgrade of a journal table made before these columns.
 
+#include "server/object/tabe_preco_object.h"
 #include "server/storage/journal/journal_reader.h"
 #include "server/storage/journal/record.h"
 #include "server/storage/schema.h"
-#include "server/object/tabe_preco_object.h"
 #include "storage/storage_fixture.h"
 
 namespace storage_test {

@@ -7,11 +7,11 @@
 #include <chrono>
 #include <functional>
 
+#include "server/object/tabe_preco_object.h"
 #include "server/storage/db/dialect.h"
 #include "server/storage/journal/prune.h"
 #include "server/storage/journal/restore.h"
 #include "server/storage/locks.h"
-#include "server/object/tabe_preco_object.h"
 #include "storage/storage_fixture.h"
 
 namespace storage_test {

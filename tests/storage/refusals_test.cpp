@@ -19,19 +19,16 @@ struct Case {
 };
 
 // SetUpdItemPrecoAlt arguments with the given selection and header.
-Args update(const std::string& flag, const std::string& first,
-                                const std::string& last, const std::string& list,
-                                const std::string& all, bool listMode,
-                                const std::string& branch = "0001",
-                                const std::string& table = "001",
-                                Arg start = date(2024, 1, 1)) {
+Args update(const std::string& flag, const std::string& first, const std::string& last,
+            const std::string& list, const std::string& all, bool listMode,
+            const std::string& branch = "0001", const std::string& table = "001",
+            Arg start = date(2024, 1, 1)) {
   return {ref(flag), ref(first),        ref(last),   ref(list),  ref(all),
           null(),    boolean(listMode), str(branch), str(table), std::move(start)};
 }
 
-Args prefix(const std::string& text, const std::string& first,
-                                const std::string& last, const std::string& list,
-                                const std::string& all) {
+Args prefix(const std::string& text, const std::string& first, const std::string& last,
+            const std::string& list, const std::string& all) {
   return {ref(text), ref(first), ref(last), ref(list), ref(all)};
 }
 
@@ -97,7 +94,11 @@ std::vector<Case> cases() {
        update("S", "", "", "", "T", false, "0001", "001", date(2024, 1, 2)),
        "Vigência não cadastrada."},
       {"text with a NUL", "SetUpdItemPrecoAlt",
-       update("S", "", "", std::string("_PRD\0" "00001_", 12), "", true),
+       update("S", "", "",
+              std::string("_PRD\0"
+                          "00001_",
+                          12),
+              "", true),
        "Texto inválido no argumento 4."},
       {"empty prefix", "SetAddPrefixo", prefix("", "", "", "", "T"), "Prefixo deve ser informado."},
       {"empty prefix to clear", "SetDelPrefixo", prefix("", "", "", "", "T"),

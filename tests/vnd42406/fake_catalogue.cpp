@@ -80,7 +80,8 @@ void ServeCatalogue(testsupport::FakeServer& server) {
       for (const Period& p : periods()) {
         const bool all = text(c, "all") == "T";
         if (all || (start.kind == rpc::WireKind::Date && start.date == p.start))
-          rows.push_back({rtl::FormatDateTime(format, p.start), rtl::FormatDateTime(format, p.end)});
+          rows.push_back(
+              {rtl::FormatDateTime(format, p.start), rtl::FormatDateTime(format, p.end)});
       }
     }
     return FakeReply::ok(answerRows(rdm::getVigencia, rows));

@@ -119,6 +119,5 @@ std::optional<int32_t> asInt32(const msgpack::object& o) {
   return std::nullopt;
 }
 
-
 }  // namespace wire
 }  // namespace rpc

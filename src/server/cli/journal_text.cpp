@@ -134,7 +134,8 @@ std::string journalTable(const JournalEntry& entry, const std::vector<JournalIte
     out += "  (its rows were discarded from the journal on " + *entry.discarded + " UTC)\n";
   std::vector<Line> rows;
   for (const JournalItem& item : items)
-    rows.push_back({"", jsonQuoted(item.product), jsonQuoted(item.before) + " -> " + jsonQuoted(item.after)});
+    rows.push_back(
+        {"", jsonQuoted(item.product), jsonQuoted(item.before) + " -> " + jsonQuoted(item.after)});
   return out + aligned(rows);
 }
 

@@ -134,8 +134,7 @@ Dispatcher::Prepared Dispatcher::prepare(const rpc::Frame& frame, SessionState& 
   return call;
 }
 
-CallOutcome Dispatcher::run(Prepared& call, const CallContext& context,
-                            rpc::OutBuffer& out) const {
+CallOutcome Dispatcher::run(Prepared& call, const CallContext& context, rpc::OutBuffer& out) const {
   out.clear();
   const uint32_t id = call.msgid;
   const std::string method(call.method->contract->name);

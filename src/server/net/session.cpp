@@ -146,7 +146,8 @@ void Session::runElsewhere(Dispatcher::Prepared prepared,
     asio::post(strand, [self = std::move(self), outcome = std::move(outcome),
                         failure = std::move(failure), start, abandoned, method = prepared.method] {
       if (abandoned) {
-        logConnection(self->peer_, "closed before its " + std::string(method->contract->name) + " started; not run");
+        logConnection(self->peer_, "closed before its " + std::string(method->contract->name) +
+                                       " started; not run");
       } else if (!outcome) {
         logConnection(self->peer_, "closed: " + failure);
         self->close();

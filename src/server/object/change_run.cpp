@@ -6,7 +6,7 @@
 
 namespace server {
 
-ChangeRecord changeRecord(const char* method, const CallContext& context) {
+ChangeRecord changeRecord(std::string_view method, const CallContext& context) {
   ChangeRecord record;
   record.method = method;
   record.client = clientText(context.peer, context.user, context.host);

@@ -48,7 +48,7 @@ struct ChangeCounts {
 
 // The journal record of a change by `method` for the caller of `context`; the method adds its
 // header and selection.
-ChangeRecord changeRecord(const char* method, const CallContext& context);
+ChangeRecord changeRecord(std::string_view method, const CallContext& context);
 
 // Runs the change and records it. `record.column` is set here, from `column`, when the storage
 // journals values. Throws Refused or StorageError.

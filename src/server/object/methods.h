@@ -21,7 +21,6 @@ Answer setAddPrefixo(Storage& storage, const PrefixCall& call, const CallContext
 Answer setDelPrefixo(Storage& storage, const PrefixCall& call, const CallContext& context);
 
 // promotion_method.cpp
-Answer setUpdItemPrecoAlt(Storage& storage, const PromotionCall& call,
-                          const CallContext& context);
+Answer setUpdItemPrecoAlt(Storage& storage, const PromotionCall& call, const CallContext& context);
 
 }  // namespace server::methods

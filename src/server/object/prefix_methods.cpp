@@ -38,16 +38,17 @@ PrefixRequest readRequest(const PrefixCall& call) {
   return {call, parseSelection(selectionTexts(call))};
 }
 
-ChangeRecord recordOf(const char* method, const CallContext& context,
+ChangeRecord recordOf(std::string_view method, const CallContext& context,
                       const PrefixRequest& request) {
   ChangeRecord record = changeRecord(method, context);
   const PrefixCall& call = request.call;
-  record.selection = nlohmann::ordered_json{{"prefixo", call.prefix},
-                                            {"inicial", call.first},
-                                            {"final", call.last},
-                                            {"lista", call.list},
-                                            {"todos", call.all}}
-                         .dump();
+  record.selection = nlohmann::ordered_json{
+      {"prefixo", call.prefix},
+      {"inicial", call.first},
+      {"final", call.last},
+      {"lista", call.list},
+      {"todos",
+       call.all}}.dump();
   return record;
 }
 
@@ -117,7 +118,8 @@ Answer setAddPrefixo(Storage& storage, const PrefixCall& call, const CallContext
     update << prefixed << " WHERE " << selected << " AND " << lacking;
     return update.execute(c);
   };
-  runChange(storage, recordOf("SetAddPrefixo", context, request), kNameColumn, steps);
+  runChange(storage, recordOf(contract::tabe_preco::SetAddPrefixo.name, context, request),
+            kNameColumn, steps);
   return Answer::ok();
 }
 
@@ -148,7 +150,8 @@ Answer setDelPrefixo(Storage& storage, const PrefixCall& call, const CallContext
     update << cleared << " WHERE " << selected << " AND " << having;
     return update.execute(c);
   };
-  runChange(storage, recordOf("SetDelPrefixo", context, request), kNameColumn, steps);
+  runChange(storage, recordOf(contract::tabe_preco::SetDelPrefixo.name, context, request),
+            kNameColumn, steps);
   return Answer::ok();
 }
 

@@ -45,8 +45,7 @@ db::Sql itemsOf(const ValidityKey& key, const db::Sql& products) {
 
 }  // namespace
 
-Answer setUpdItemPrecoAlt(Storage& storage, const PromotionCall& call,
-                          const CallContext& context) {
+Answer setUpdItemPrecoAlt(Storage& storage, const PromotionCall& call, const CallContext& context) {
   const std::string& flag = call.promotion;
   if (flag != "S" && flag != "N") throw Refused(messages::kBadPromotionFlag);
   const Selection selection = parseSelection(selectionTexts(call));
@@ -60,16 +59,13 @@ Answer setUpdItemPrecoAlt(Storage& storage, const PromotionCall& call,
   if (!start) throw Refused(messages::kValidityNotFound);
   const ValidityKey key{call.branch, call.table, *start};
 
-  ChangeRecord record = changeRecord("SetUpdItemPrecoAlt", context);
+  ChangeRecord record = changeRecord(contract::tabe_preco::SetUpdItemPrecoAlt.name, context);
   record.branch = key.branch;
   record.table = key.table;
   record.start = key.start;
-  record.selection = nlohmann::ordered_json{{"promocao", flag},
-                                            {"inicial", call.first},
-                                            {"final", call.last},
-                                            {"lista", call.list},
-                                            {"todos", call.all},
-                                            {"modoLista", call.listMode}}
+  record.selection = nlohmann::ordered_json{{"promocao", flag},   {"inicial", call.first},
+                                            {"final", call.last}, {"lista", call.list},
+                                            {"todos", call.all},  {"modoLista", call.listMode}}
                          .dump();
 
   // The selected items of the validity, worked out in `verify` inside the change's

@@ -4,12 +4,12 @@
 
 #include "contract/remote_contract.h"
 #include "rtl/dates.h"
-#include "server/storage/db/sql.h"
-#include "server/object/arg_checks.h"
 #include "server/object/answer_date_text.h"
-#include "server/object/refusal_texts.h"
+#include "server/object/arg_checks.h"
 #include "server/object/methods.h"
+#include "server/object/refusal_texts.h"
 #include "server/object/refused.h"
+#include "server/storage/db/sql.h"
 #include "server/storage/storage_error.h"
 #include "server/storage/tree_code.h"
 
@@ -83,8 +83,8 @@ Answer getTabePrec(Storage& storage, const TablesCall& call) {
 }
 
 // The start is a date, or an integer read as a day count the way the client's runtime turns
-// an integer into a date (call_binding.h): 0 is 1899-12-30, on which no period starts. With the all flag "T"
-// the start is ignored, whatever its kind and value.
+// an integer into a date (call_binding.h): 0 is 1899-12-30, on which no period starts. With the all
+// flag "T" the start is ignored, whatever its kind and value.
 Answer getVigencia(Storage& storage, const ValiditiesCall& call) {
   const std::string &branch = call.branch, &table = call.table, &format = call.dateFormat;
   const bool all = call.all == "T";  // as in GetFilial

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "server/storage/db/dialect.h"
 #include "server/storage/clean_text.h"
+#include "server/storage/db/dialect.h"
 #include "server/storage/db/sql.h"
 
 namespace server {

@@ -4,10 +4,10 @@
 
 #include "server/storage/db/dialect.h"
 #include "server/storage/db/sql.h"
-#include "server/storage/journal/journal_reader.h"
-#include "server/storage/locks.h"
-#include "server/storage/journal/record.h"
 #include "server/storage/journal/item_runs.h"
+#include "server/storage/journal/journal_reader.h"
+#include "server/storage/journal/record.h"
+#include "server/storage/locks.h"
 
 namespace server {
 
