@@ -226,7 +226,7 @@ int main(int argc, char** argv) {
   const auto folder = std::filesystem::temp_directory_path() / "vnd_storage_bench";
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
-  Target sqlite{"sqlite", nullptr, nullptr, {}};
+  Target sqlite{"sqlite", nullptr, {}};
   open(sqlite, (folder / "bench.db").string());
   sqlite.storage->fillDemo(kProducts);
   if (journalCost)
@@ -234,7 +234,7 @@ int main(int argc, char** argv) {
                             sqlite.mainStart);
   registerAll(&sqlite);
 
-  Target postgres{"postgres", nullptr, nullptr, {}};
+  Target postgres{"postgres", nullptr, {}};
   if (const char* uri = std::getenv("VND_PG_URI"); uri && *uri) {
     open(postgres, uri);
     postgres.storage->fillDemo(kProducts);
