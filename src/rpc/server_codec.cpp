@@ -188,6 +188,13 @@ void encodeResult(OutBuffer& out, uint32_t msgid, bool value) {
   value ? pk.pack_true() : pk.pack_false();
 }
 
+void encodeResult(OutBuffer& out, uint32_t msgid, const rtl::Variant& value) {
+  auto& pk = out.impl().packer;
+  packResponseHead(pk, msgid);
+  pk.pack_nil();
+  wire::packVariant(pk, value);
+}
+
 void encodeAnswer(OutBuffer& out, uint32_t msgid, int status, std::string_view message,
                   const rtl::DataPacket* data) {
   auto& pk = out.impl().packer;

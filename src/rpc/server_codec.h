@@ -14,6 +14,7 @@
 #include "rpc/stream_decoder.h"
 #include "rpc/wire_value.h"
 #include "rtl/data_packet.h"
+#include "rtl/variant.h"
 
 namespace rpc {
 
@@ -38,6 +39,9 @@ Request decodeRequest(const Frame& frame, const Limits& limits = {});
 
 // Appends [1, msgid, nil, true|false].
 void encodeResult(OutBuffer& out, uint32_t msgid, bool value);
+// Appends [1, msgid, nil, value], the value in the wire kinds of its variant kinds (an Array as
+// an array of its items).
+void encodeResult(OutBuffer& out, uint32_t msgid, const rtl::Variant& value);
 // Appends [1, msgid, nil, [status, message, data]], data a packet or nil.
 void encodeAnswer(OutBuffer& out, uint32_t msgid, int status, std::string_view message,
                   const rtl::DataPacket* data);

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "server/cli/account_commands.h"
 #include "server/cli/journal_command.h"
 #include "server/net/call_log.h"
 #include "server/net/listen_address.h"
@@ -75,10 +76,13 @@ int serve(const Options& options) {
   storageOptions.connections = 2 * size_t{config.workers};
   const auto storage = openExistingStorage(options.db, storageOptions);
   const TabePrecoObject object(*storage);
+  Login login(*storage);
+  config.login = &login;
   Server server(config, {&object});
   const std::string bound = server.listen();
   std::cout << "listening on " << bound << std::endl;
-  logInfo("listening on " + bound + (config.token.empty() ? "" : " (attach needs a token)"));
+  logInfo("listening on " + bound + (config.token.empty() ? "" : " (attach needs a token)") +
+          (login.required() ? " (attach logs in)" : ""));
   server.run();
   logInfo("stopped");
   return 0;
@@ -139,6 +143,8 @@ int runCommandLine(int argc, char** argv) {
 
   JournalCommands journal;
   addJournalCommands(app, journal);
+  AccountCommands accounts;
+  addAccountCommands(app, accounts);
 
   try {
     app.parse(argc, argv);
@@ -153,6 +159,7 @@ int runCommandLine(int argc, char** argv) {
 
   try {
     if (const auto status = runJournalCommands(journal)) return *status;
+    if (const auto status = runAccountCommands(accounts)) return *status;
     if (*init) {
       openStorage(options.db)->createSchema();
     } else if (*demo) {

@@ -50,8 +50,8 @@ CallOutcome internalError(rpc::OutBuffer& out, uint32_t msgid, const std::string
 }  // namespace
 
 Dispatcher::Dispatcher(std::vector<const ServerObject*> objects, std::string token,
-                       rpc::Limits limits)
-    : token_(std::move(token)), limits_(limits) {
+                       rpc::Limits limits, Login* login)
+    : token_(std::move(token)), limits_(limits), login_(login) {
   for (const ServerObject* object : objects) {
     Object& entry = objects_[std::string(object->name())];
     entry.object = object;
@@ -62,6 +62,11 @@ Dispatcher::Dispatcher(std::vector<const ServerObject*> objects, std::string tok
 CallOutcome Dispatcher::handle(const rpc::Frame& frame, SessionState& state,
                                rpc::OutBuffer& out) const {
   Prepared call = prepare(frame, state, out);
+  if (call.login) {
+    // No throttle or delay here: the session adds them around the check.
+    return finishLogin(call, login_->authenticate(call.login->user, call.login->password), state,
+                       out);
+  }
   if (!call.method) return std::move(call.outcome);
   return run(call, state.context, out);
 }
@@ -104,22 +109,39 @@ Dispatcher::Prepared Dispatcher::prepare(const rpc::Frame& frame, SessionState& 
     const auto found = objects_.find(params[0].text);
     if (found == objects_.end())
       return answered(error(out, id, method, 404, "servidor desconhecido: " + params[0].text));
-    state.object = found->second.object;
-    state.context.user.clear();
-    state.context.host.clear();
+    std::string user, host, password;
     if (params.size() > 2) {
-      for (const auto& [key, value] : params[2].entries) {
+      for (auto& [key, value] : params[2].entries) {
         // Kept short here (the journal keeps 100 bytes of each); made storable where stored.
-        if (key == "user") state.context.user = value.substr(0, kMaxSelfDescription);
-        if (key == "host") state.context.host = value.substr(0, kMaxSelfDescription);
+        if (key == "user") user = value.substr(0, kMaxSelfDescription);
+        if (key == "host") host = value.substr(0, kMaxSelfDescription);
+        if (key == "password") password = std::move(value);
       }
     }
+    if (login_ && login_->required()) {
+      if (user.empty() || password.empty())
+        return answered(error(out, id, method, kLoginRequired, "o servidor exige usuário e senha"));
+      Prepared attempt;
+      attempt.msgid = id;
+      attempt.outcome.method = std::move(method);
+      attempt.login =
+          LoginAttempt{found->second.object, std::move(user), std::move(host), std::move(password)};
+      return attempt;
+    }
+    state.object = found->second.object;
+    state.context = {state.context.peer, std::move(user), std::move(host), nullptr};
     rpc::encodeResult(out, id, true);
     return answered({Result::Ok, 0, std::move(method), {}});
   }
 
   if (!state.object)
     return answered(error(out, id, std::move(method), 409, "conexão sem servidor associado"));
+  if (!refreshAccess(state)) {
+    CallOutcome closing =
+        error(out, id, std::move(method), 401, "acesso negado: a conta foi desativada ou removida");
+    closing.closeConnection = true;
+    return answered(std::move(closing));
+  }
   const Object& object = objects_.find(state.object->name())->second;
   const auto found = object.methods.find(method);
   if (found == object.methods.end())
@@ -132,6 +154,63 @@ Dispatcher::Prepared Dispatcher::prepare(const rpc::Frame& frame, SessionState& 
   call.method = &declared;
   call.msgid = id;
   return call;
+}
+
+CallOutcome Dispatcher::finishLogin(Prepared& attempt, std::optional<Access> access,
+                                    SessionState& state, rpc::OutBuffer& out) const {
+  out.clear();
+  LoginAttempt& login = *attempt.login;
+  // The password is not kept past its check.
+  std::fill(login.password.begin(), login.password.end(), '\0');
+  const std::string method = std::move(attempt.outcome.method);
+  if (!access) {
+    // One answer for an unknown user, a wrong password and a disabled account alike.
+    CallOutcome refused = error(out, attempt.msgid, method, 401, "usuário ou senha inválidos");
+    refused.closeConnection = true;
+    return refused;
+  }
+  state.object = login.object;
+  state.context.user = access->account;
+  state.context.host = std::move(login.host);
+  state.accessReadAt = Clock::now();
+  auto shared = std::make_shared<const Access>(std::move(*access));
+  state.context.access = shared;
+  rpc::encodeResult(out, attempt.msgid, loginResult(*shared));
+  return {Result::Ok, 0, method, {}};
+}
+
+rtl::Variant Dispatcher::loginResult(const Access& access) const {
+  std::vector<rtl::Variant> rights;
+  for (const Right right : kRights)
+    if (access.may(right)) rights.emplace_back(rightName(right));
+  rtl::Variant branches = rtl::Variant::Null();
+  if (!access.allBranches) {
+    auto packet = std::make_shared<rtl::DataPacket>(std::vector<rtl::PacketField>{
+        {"CDFILIAL", rtl::FieldType::String, 4}, {"NMFILIAL", rtl::FieldType::String, 30}});
+    for (const auto& [code, name] : login_->branchNames(access)) {
+      packet->column(0).appendString(code);
+      packet->column(1).appendString(name);
+      packet->commitRow();
+    }
+    branches = rtl::Variant(std::shared_ptr<const rtl::DataPacket>(std::move(packet)));
+  }
+  return rtl::Variant::FromArray(
+      {rtl::Variant(access.account), rtl::Variant::FromArray(std::move(rights)), branches});
+}
+
+bool Dispatcher::refreshAccess(SessionState& state) const {
+  if (!state.context.access || !login_) return true;
+  const auto now = Clock::now();
+  if (now - state.accessReadAt < kAccessFreshFor) return true;
+  std::optional<Access> access = login_->refresh(state.context.access->account);
+  if (!access) {
+    state.object = nullptr;
+    state.context.access.reset();
+    return false;
+  }
+  state.context.access = std::make_shared<const Access>(std::move(*access));
+  state.accessReadAt = now;
+  return true;
 }
 
 CallOutcome Dispatcher::run(Prepared& call, const CallContext& context, rpc::OutBuffer& out) const {

@@ -16,12 +16,16 @@ namespace server {
 struct Server::Impl {
   Impl(ServerConfig c, std::vector<const ServerObject*> objects)
       : config(std::move(c)),
-        dispatcher(std::move(objects), config.token, config.limits),
+        dispatcher(std::move(objects), config.token, config.limits, config.login),
         receiving(config.maxReceivingBytes),
         sending(config.maxSendingBytes),
         threads(config.workers == 0 ? 1 : config.workers),
         changes(threads),
-        io(static_cast<int>(threads)) {}
+        logins(config.loginThreads == 0 ? 1 : config.loginThreads),
+        io(static_cast<int>(threads)),
+        resources{dispatcher, config.limits,          receiving,
+                  sending,    changes.get_executor(), logins.get_executor(),
+                  throttle,   config.failedLoginDelay} {}
 
   void accept();
   void shutdown();
@@ -37,7 +41,11 @@ struct Server::Impl {
   // Runs the changes that may wait for one another's locks, as many at once as `io` runs other
   // calls. Before io: the sessions its handlers hold refer to it.
   asio::thread_pool changes;
+  // Checks passwords, a few at a time; before io for the same reason.
+  asio::thread_pool logins;
+  LoginThrottle throttle;
   asio::io_context io;
+  SessionResources resources;
   // The listener, the set of sessions and the stop flag are only touched on this strand.
   asio::strand<asio::io_context::executor_type> strand{io.get_executor()};
   // Their handlers are bound to the strand; accepted sockets keep the plain pool executor, so
@@ -136,9 +144,7 @@ void Server::Impl::accept() {
             }
           });
         };
-        auto session =
-            std::make_shared<Session>(std::move(socket), dispatcher, config.limits, receiving,
-                                      sending, changes.get_executor(), std::move(onClosed));
+        auto session = std::make_shared<Session>(std::move(socket), resources, std::move(onClosed));
         sessions.insert(session);
         session->start();
         accept();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "rpc/limits.h"
+#include "server/object/login.h"
 #include "server/object/server_object.h"
 
 namespace server {
@@ -38,6 +39,12 @@ struct ServerConfig {
   // limit.
   size_t maxReceivingBytes = size_t{1} << 30;
   size_t maxSendingBytes = size_t{1} << 30;
+  // The accounts attach logs in with; null for a server that asks no login. Must outlive the
+  // server.
+  Login* login = nullptr;
+  // Password checks run at once at most (each takes 64 MiB for about a tenth of a second).
+  unsigned loginThreads = 2;
+  std::chrono::milliseconds failedLoginDelay{1000};
 };
 
 class Server {

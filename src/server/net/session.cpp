@@ -24,21 +24,22 @@ std::string endpointText(const asio::ip::tcp::endpoint& endpoint) {
   return text;
 }
 
-Session::Session(asio::ip::tcp::socket socket, const Dispatcher& dispatcher,
-                 const rpc::Limits& limits, ByteBudget& receiving, ByteBudget& sending,
-                 asio::thread_pool::executor_type changes, Closed onClosed)
+Session::Session(asio::ip::tcp::socket socket, const SessionResources& resources, Closed onClosed)
     : strand_(asio::make_strand(socket.get_executor())),
       socket_(std::move(socket)),
-      dispatcher_(dispatcher),
-      changes_(std::move(changes)),
-      decoder_(limits),
-      receiving_(receiving),
-      sending_(sending),
+      resources_(resources),
+      dispatcher_(resources.dispatcher),
+      changes_(resources.changes),
+      decoder_(resources.limits),
+      receiving_(resources.receiving),
+      sending_(resources.sending),
+      timer_(strand_),
       onClosed_(std::move(onClosed)) {
   std::error_code ec;
   socket_.non_blocking(true, ec);
   const auto remote = socket_.remote_endpoint(ec);
   peer_ = ec ? std::string("?") : endpointText(remote);
+  address_ = ec ? std::string("?") : remote.address().to_string();
   state_.context.peer = peer_;
 }
 
@@ -106,6 +107,10 @@ bool Session::call(rpc::Frame frame) {
   try {
     Dispatcher::Prepared prepared = dispatcher_.prepare(frame, state_, out_);
     frame.bytes = std::string();
+    if (prepared.login) {
+      logIn(std::move(prepared), start);
+      return false;
+    }
     if (prepared.method && prepared.method->waitsForLocks) {
       runElsewhere(std::move(prepared), start);
       return false;
@@ -163,7 +168,60 @@ void Session::runElsewhere(Dispatcher::Prepared prepared,
   });
 }
 
+void Session::logIn(Dispatcher::Prepared prepared, std::chrono::steady_clock::time_point start) {
+  const auto wait =
+      resources_.throttle.delay(prepared.login->user, address_, LoginThrottle::Clock::now());
+  timer_.expires_after(wait);
+  timer_.async_wait([self = shared_from_this(), prepared = std::move(prepared),
+                     start](std::error_code ec) mutable {
+    if (ec || self->closed_) return;
+    // The check may take a tenth of a second and 64 MiB: it runs on the pool for logins, a few
+    // at a time, and its result comes back to the strand.
+    auto& logins = self->resources_.logins;
+    auto work = asio::make_work_guard(self->socket_.get_executor());
+    asio::post(logins, [self = std::move(self), prepared = std::move(prepared), start,
+                        work = std::move(work)]() mutable {
+      std::optional<Access> access;
+      try {
+        access =
+            self->dispatcher_.login()->authenticate(prepared.login->user, prepared.login->password);
+      } catch (const std::exception& e) {
+        logConnection(self->peer_, std::string("login not checked: ") + e.what());
+      }
+      auto& strand = self->strand_;
+      asio::post(strand, [self = std::move(self), prepared = std::move(prepared), start,
+                          access = std::move(access)]() mutable {
+        self->finishLogIn(std::move(prepared), std::move(access), start);
+      });
+      work.reset();
+    });
+  });
+}
+
+void Session::finishLogIn(Dispatcher::Prepared prepared, std::optional<Access> access,
+                          std::chrono::steady_clock::time_point start) {
+  if (closed_) return;
+  const auto now = LoginThrottle::Clock::now();
+  if (access) {
+    resources_.throttle.succeeded(prepared.login->user, address_);
+    const CallOutcome outcome = dispatcher_.finishLogin(prepared, std::move(access), state_, out_);
+    if (answer(outcome, start)) next();
+    return;
+  }
+  resources_.throttle.failed(prepared.login->user, address_, now);
+  // The refusal waits, so that a guess costs its sender time whatever the check cost.
+  timer_.expires_after(resources_.failedLoginDelay);
+  timer_.async_wait([self = shared_from_this(), prepared = std::move(prepared),
+                     start](std::error_code ec) mutable {
+    if (ec || self->closed_) return;
+    const CallOutcome outcome =
+        self->dispatcher_.finishLogin(prepared, std::nullopt, self->state_, self->out_);
+    if (self->answer(outcome, start)) self->next();
+  });
+}
+
 bool Session::answer(const CallOutcome& outcome, std::chrono::steady_clock::time_point start) {
+  if (outcome.closeConnection) closeAfterWrite_ = true;
   const auto duration = std::chrono::steady_clock::now() - start;
   const bool done = out_.size() == 0 || writeNow();  // nothing to write for a notification
   // Logged after the answer went out, so that the log costs the caller nothing.
@@ -208,6 +266,10 @@ bool Session::writeNow() {
 
 void Session::finishWrite() {
   busy_ = false;
+  if (closeAfterWrite_) {
+    close();
+    return;
+  }
   sending_.give(sendingHeld_);
   sendingHeld_ = 0;
   // Keep the buffer for the next answer, unless a bulk answer made it big.
@@ -246,6 +308,7 @@ void Session::close() {
   sending_.give(sendingHeld_);
   sendingHeld_ = 0;
   busy_ = false;
+  timer_.cancel();
   std::error_code ignored;
   socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
   socket_.close(ignored);

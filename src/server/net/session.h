@@ -23,22 +23,31 @@
 #include "rpc/stream_decoder.h"
 #include "server/net/byte_budget.h"
 #include "server/net/dispatcher.h"
+#include "server/net/login_throttle.h"
 
 namespace server {
 
 // "127.0.0.1:2110", "[::1]:2110".
 std::string endpointText(const asio::ip::tcp::endpoint& endpoint);
 
+// What every session of a server shares; the server owns it and it outlives the sessions.
+struct SessionResources {
+  const Dispatcher& dispatcher;
+  rpc::Limits limits;
+  ByteBudget& receiving;                     // messages still arriving
+  ByteBudget& sending;                       // answers the client has not read yet
+  asio::thread_pool::executor_type changes;  // the calls of methods that wait for locks
+  asio::thread_pool::executor_type logins;   // password checks, a few at a time
+  LoginThrottle& throttle;
+  // A failed login is answered this long after its check, whatever the check cost.
+  std::chrono::milliseconds failedLoginDelay{1000};
+};
+
 class Session : public std::enable_shared_from_this<Session> {
  public:
   using Closed = std::function<void(const std::shared_ptr<Session>&)>;
 
-  // The budgets are shared by all sessions of the server and outlive them: `receiving` for
-  // messages still arriving, `sending` for answers the client has not read yet.
-  // `changes` runs the calls of methods that wait for locks.
-  Session(asio::ip::tcp::socket socket, const Dispatcher& dispatcher, const rpc::Limits& limits,
-          ByteBudget& receiving, ByteBudget& sending, asio::thread_pool::executor_type changes,
-          Closed onClosed);
+  Session(asio::ip::tcp::socket socket, const SessionResources& resources, Closed onClosed);
 
   // Both may be called from any thread.
   void start();
@@ -55,6 +64,11 @@ class Session : public std::enable_shared_from_this<Session> {
   bool call(rpc::Frame frame);
   // Runs a prepared change on the pool for changes; the answer comes back to the strand.
   void runElsewhere(Dispatcher::Prepared prepared, std::chrono::steady_clock::time_point start);
+  // Checks an attach's login on the pool for logins, after the throttle's wait; a refusal is
+  // answered after the failed-login delay and closes the connection.
+  void logIn(Dispatcher::Prepared prepared, std::chrono::steady_clock::time_point start);
+  void finishLogIn(Dispatcher::Prepared prepared, std::optional<Access> access,
+                   std::chrono::steady_clock::time_point start);
   // Writes the answer a call left in out_ and logs the call; true as for call().
   bool answer(const CallOutcome& outcome, std::chrono::steady_clock::time_point start);
   // Writes the answer in out_; false when the rest is left to an asynchronous write (or the
@@ -70,17 +84,21 @@ class Session : public std::enable_shared_from_this<Session> {
 
   asio::strand<asio::any_io_executor> strand_;
   asio::ip::tcp::socket socket_;
+  const SessionResources& resources_;
   const Dispatcher& dispatcher_;
   asio::thread_pool::executor_type changes_;
   rpc::StreamDecoder decoder_;
   ByteBudget& receiving_;
   ByteBudget& sending_;
+  asio::steady_timer timer_;  // the waits around a login
   size_t receivingHeld_ = 0;  // bytes taken from receiving_
   size_t sendingHeld_ = 0;    // bytes taken from sending_
   rpc::OutBuffer out_;
   SessionState state_;
   std::string peer_;
+  std::string address_;  // the peer without its port, for the login throttle
   Closed onClosed_;
+  bool closeAfterWrite_ = false;
   bool busy_ = false;  // a call is running or its answer is being written
   bool stopping_ = false;
   // Also read on the pool for changes: a change not started when its connection closed is not

@@ -10,7 +10,7 @@
 namespace server::methods {
 
 // read_methods.cpp
-Answer getFilial(Storage& storage, const BranchesCall& call);
+Answer getFilial(Storage& storage, const BranchesCall& call, const CallContext& context);
 Answer getTabePrec(Storage& storage, const TablesCall& call);
 Answer getVigencia(Storage& storage, const ValiditiesCall& call);
 Answer getAutItemPreco(Storage& storage, const ItemsCall& call);

@@ -4,6 +4,7 @@
 
 #include "contract/remote_contract.h"
 #include "rtl/dates.h"
+#include "server/object/access_checks.h"
 #include "server/object/answer_date_text.h"
 #include "server/object/arg_checks.h"
 #include "server/object/methods.h"
@@ -57,11 +58,12 @@ db::Sql itemsOf(const char* columns, const std::string& branch, const std::strin
 // Each answer's columns are the contract's, in its order, filled from the query's columns in
 // the same order.
 
-Answer getFilial(Storage& storage, const BranchesCall& call) {
+Answer getFilial(Storage& storage, const BranchesCall& call, const CallContext& context) {
   const std::string& code = call.branch;
   // Only "T" means every row; any other flag asks for the one code (a read refuses nothing).
   const bool all = call.all == "T";
   rtl::DataPacket packet = contract::answerPacket(contract::tabe_preco::GetFilial);
+  if (!all) requireBranch(context, code);
   if (!all && !hasWidth(code, 4)) return Answer::ok(std::move(packet));
   db::Sql sql(
       "SELECT f.CDFILIAL, f.NMFILIAL, f.CDSEGMER, f.CDSEGMER || ' - ' || s.NMSEGMER, "
@@ -70,7 +72,11 @@ Answer getFilial(Storage& storage, const BranchesCall& call) {
       "LEFT JOIN GRPRODPDV g ON g.CDGRPRODPDV = f.CDGRPRODPDV");
   if (!all) sql.bind(code, " WHERE f.CDFILIAL = ?");
   sql << " ORDER BY f.CDFILIAL COLLATE \"C\"";
-  return answerRows(storage, sql, std::move(packet));
+  auto connection = storage.connection();
+  sql.query(*connection, [&](const db::Row& row) {
+    if (reachesBranch(context, row.text(0))) appendRow(packet, row);
+  });
+  return Answer::ok(std::move(packet));
 }
 
 Answer getTabePrec(Storage& storage, const TablesCall& call) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "server/storage/accounts.h"
+
 namespace server::messages {
 
 inline constexpr std::string_view kBranchNotFound = "Filial não cadastrada.";
@@ -43,6 +45,30 @@ inline std::string productNotInValidity(std::string_view code) {
 inline std::string nameTooLong(std::string_view code) {
   return "O nome do produto \"" + std::string(code) +
          "\" ficaria com mais de 50 caracteres com o prefixo.";
+}
+// What a right lets its holder do, as the refusal says it.
+inline std::string_view rightWords(Right right) {
+  switch (right) {
+    case Right::Promotion:
+      return "colocar ou retirar produtos de promoção";
+    case Right::Prefix:
+      return "alterar o prefixo dos nomes dos produtos";
+    case Right::Journal:
+      return "consultar o histórico de alterações";
+    case Right::Restore:
+      return "desfazer alterações";
+    case Right::Accounts:
+      return "administrar contas";
+  }
+  return "fazer esta operação";
+}
+inline std::string rightNotGranted(std::string_view account, Right right) {
+  return "O usuário " + std::string(account) + " não tem permissão para " +
+         std::string(rightWords(right)) + ".";
+}
+inline std::string branchNotGranted(std::string_view account, std::string_view branch) {
+  return "O usuário " + std::string(account) + " não tem permissão na filial " +
+         std::string(branch) + ".";
 }
 inline std::string invalidText(int position) {
   return "Texto inválido no argumento " + std::to_string(position) + ".";

@@ -11,17 +11,24 @@
 #include <string_view>
 #include <vector>
 
+#include <memory>
+
 #include "contract/remote_contract.h"
 #include "rpc/wire_value.h"
 #include "rtl/data_packet.h"
+#include "server/storage/accounts.h"
 
 namespace server {
 
-// Who is calling: the peer address, and once the client says so, its user and machine.
+// Who is calling: the peer address; the account it logged in with, or without a login what
+// the client says its user is; the machine the client says it runs on; and what it may do.
 struct CallContext {
   std::string peer;
   std::string user;
   std::string host;
+  // Null when the server asks no login (a database without accounts): every right, every
+  // branch.
+  std::shared_ptr<const Access> access = nullptr;
 };
 
 // The answer of a method: status 0 with an optional packet, or a refusal with a message for

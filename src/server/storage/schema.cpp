@@ -105,6 +105,17 @@ std::vector<std::string> statements(Engine engine) {
       // Other reads are served by the keys: the items of one validity by the leading columns
       // of ITEMPRECO's key, tree-code lookups by PRODUTO's unique CDARVPROD.
       "CREATE INDEX IF NOT EXISTS ALTERACAOLOG_DATA ON ALTERACAOLOG (DTALTERACAO)",
+      // The accounts callers log in with (accounts.h). The password is an Argon2id hash; the
+      // rights are names separated by blanks. Branches are not checked against FILIAL: an
+      // account may be granted a branch before the branch exists.
+      "CREATE TABLE IF NOT EXISTS CONTA (" + t.varying("DSLOGIN", 64) + " NOT NULL PRIMARY KEY, " +
+          t.varying("DSSENHA", 255) + " NOT NULL, " + t.fixed("IDATIVA", 1) +
+          " NOT NULL DEFAULT 'S' CHECK (IDATIVA IN ('S', 'N')), " + t.fixed("IDTODASFILIAIS", 1) +
+          " NOT NULL DEFAULT 'N' CHECK (IDTODASFILIAIS IN ('S', 'N')), " +
+          t.varying("DSDIREITOS", 100) + " NOT NULL DEFAULT '', " + t.timestamp("DTCRIACAO") +
+          " NOT NULL)",
+      "CREATE TABLE IF NOT EXISTS CONTAFILIAL (" + t.varying("DSLOGIN", 64) + " NOT NULL, " +
+          t.fixed("CDFILIAL", 4) + " NOT NULL, PRIMARY KEY (DSLOGIN, CDFILIAL))",
   };
   if (engine == Engine::Postgres) {
     // The same normalisation as the SQLite connection's registered function.
@@ -204,6 +215,8 @@ constexpr const char* kRequiredTables[][2] = {
      "DSUSUARIO, DSMAQUINA, QTINALTERADAS, DSCAMPO, IDRESTAURADA, NRITEMINICIAL, NRITEMFINAL, "
      "DTDESCARTE"},
     {"ALTERACAOITEM", "DSANTES, DSDEPOIS"},
+    {"CONTA", "DSLOGIN, DSSENHA, IDATIVA, IDTODASFILIAIS, DSDIREITOS"},
+    {"CONTAFILIAL", "DSLOGIN, CDFILIAL"},
 };
 
 }  // namespace
