@@ -1,6 +1,7 @@
 #include "server/cli/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <asio/ip/address.hpp>
 
 #include <csignal>
 #include <fstream>
@@ -52,7 +53,27 @@ struct Options {
   size_t maxSendingMiB = ServerConfig().maxSendingBytes >> 20;
   double lockWaitSeconds = 30;
   unsigned workers = ServerConfig().workers;
+  std::string tlsCert;
+  std::string tlsKey;
+  bool insecure = false;
 };
+
+// Whether `host` names this machine only.
+bool isLoopback(const std::string& host) {
+  if (host == "localhost") return true;
+  std::error_code ec;
+  const auto address = asio::ip::make_address(host, ec);
+  return !ec && address.is_loopback();
+}
+
+// What a server reachable from the network lacks to be safe there, or "" when nothing.
+std::string exposure(const Options& options, bool accounts) {
+  std::string missing;
+  if (options.tlsCert.empty()) missing = "TLS (--tls-cert, --tls-key)";
+  if (!accounts)
+    missing += std::string(missing.empty() ? "" : " and ") + "accounts (vnd42400 user add)";
+  return missing;
+}
 
 int serve(const Options& options) {
   const auto address = parseListenAddress(options.listen);  // checked by the parser
@@ -78,10 +99,20 @@ int serve(const Options& options) {
   const TabePrecoObject object(*storage);
   Login login(*storage);
   config.login = &login;
+  config.tlsCertFile = options.tlsCert;
+  config.tlsKeyFile = options.tlsKey;
+  // Like a database server that only listens on loopback until it is told how callers prove who
+  // they are: anyone on the network could otherwise read passwords and change every price.
+  if (!isLoopback(address->host) && !options.insecure) {
+    if (const std::string missing = exposure(options, login.required()); !missing.empty())
+      throw std::runtime_error("serving on " + address->host + " (not loopback) needs " + missing +
+                               "; --insecure-allow-plaintext-and-anonymous serves it without");
+  }
   Server server(config, {&object});
   const std::string bound = server.listen();
   std::cout << "listening on " << bound << std::endl;
-  logInfo("listening on " + bound + (config.token.empty() ? "" : " (attach needs a token)") +
+  logInfo("listening on " + bound + (config.tlsCertFile.empty() ? "" : " (TLS)") +
+          (config.token.empty() ? "" : " (attach needs a token)") +
           (login.required() ? " (attach logs in)" : ""));
   server.run();
   logInfo("stopped");
@@ -136,6 +167,17 @@ int runCommandLine(int argc, char** argv) {
                    "refused (default 30)")
       ->check(CLI::Range(0.001, 3600.0));
 
+  CLI::Option* cert =
+      serveCommand->add_option("--tls-cert", options.tlsCert,
+                               "PEM file of the server's certificate chain: every connection "
+                               "speaks TLS");
+  CLI::Option* key =
+      serveCommand->add_option("--tls-key", options.tlsKey, "PEM file of the certificate's key");
+  cert->needs(key);
+  key->needs(cert);
+  serveCommand->add_flag("--insecure-allow-plaintext-and-anonymous", options.insecure,
+                         "Serve an address other than loopback without TLS or without accounts: "
+                         "anyone on the network may read and change everything");
   serveCommand
       ->add_option("--workers", options.workers,
                    "Calls run at once (default 4), and as many changes apart from them")

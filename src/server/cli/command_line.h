@@ -3,7 +3,9 @@
 //   vnd42400 init --db TARGET
 //   vnd42400 demo --db TARGET [--products N]
 //   vnd42400 serve --db TARGET [--listen HOST:PORT] [--token-file FILE] [--max-connections N]
-//                  [--lock-wait SECONDS]
+//                  [--lock-wait SECONDS] [--tls-cert FILE --tls-key FILE]
+//                  [--insecure-allow-plaintext-and-anonymous]
+//   vnd42400 user add|passwd|disable|enable|remove|grant|revoke|list ...   (account_commands.h)
 //   vnd42400 journal --db TARGET [--since DATE] [--change ID] [--json]   (journal_command.h)
 //   vnd42400 restore --db TARGET --change ID
 //   vnd42400 prune --db TARGET --before DATE

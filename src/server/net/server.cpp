@@ -1,6 +1,7 @@
 #include "server/net/server.h"
 
 #include <asio.hpp>
+#include <asio/ssl.hpp>
 
 #include <optional>
 #include <set>
@@ -44,6 +45,7 @@ struct Server::Impl {
   // Checks passwords, a few at a time; before io for the same reason.
   asio::thread_pool logins;
   LoginThrottle throttle;
+  std::optional<asio::ssl::context> tls;
   asio::io_context io;
   SessionResources resources;
   // The listener, the set of sessions and the stop flag are only touched on this strand.
@@ -63,8 +65,38 @@ Server::Server(ServerConfig config, std::vector<const ServerObject*> objects)
 
 Server::~Server() = default;
 
+namespace {
+
+// A server context that speaks TLS 1.2 or later only, with the certificate and key of the files.
+asio::ssl::context serverTls(const std::string& certFile, const std::string& keyFile) {
+  asio::ssl::context context(asio::ssl::context::tls_server);
+  context.set_options(asio::ssl::context::default_workarounds | asio::ssl::context::no_sslv2 |
+                      asio::ssl::context::no_sslv3 | asio::ssl::context::no_tlsv1 |
+                      asio::ssl::context::no_tlsv1_1 | asio::ssl::context::single_dh_use);
+  try {
+    context.use_certificate_chain_file(certFile);
+  } catch (const std::system_error& e) {
+    throw std::runtime_error("cannot use the TLS certificate " + certFile + ": " +
+                             e.code().message());
+  }
+  try {
+    context.use_private_key_file(keyFile, asio::ssl::context::pem);
+  } catch (const std::system_error& e) {
+    throw std::runtime_error("cannot use the TLS key " + keyFile + ": " + e.code().message());
+  }
+  return context;
+}
+
+}  // namespace
+
 std::string Server::listen(bool catchSignals) {
   Impl& s = *impl_;
+  if (!s.config.tlsCertFile.empty() || !s.config.tlsKeyFile.empty()) {
+    if (s.config.tlsCertFile.empty() || s.config.tlsKeyFile.empty())
+      throw std::runtime_error("TLS needs both a certificate and a key");
+    s.tls.emplace(serverTls(s.config.tlsCertFile, s.config.tlsKeyFile));
+    s.resources.tls = &*s.tls;
+  }
   asio::ip::tcp::endpoint endpoint;
   std::error_code ec;
   const auto address = asio::ip::make_address(s.config.host, ec);

@@ -42,6 +42,10 @@ struct ServerConfig {
   // The accounts attach logs in with; null for a server that asks no login. Must outlive the
   // server.
   Login* login = nullptr;
+  // PEM files of the certificate chain and private key; both set, every connection speaks TLS
+  // (1.2 or later) from its first byte.
+  std::string tlsCertFile;
+  std::string tlsKeyFile;
   // Password checks run at once at most (each takes 64 MiB for about a tenth of a second).
   unsigned loginThreads = 2;
   std::chrono::milliseconds failedLoginDelay{1000};
@@ -53,10 +57,10 @@ class Server {
   Server(ServerConfig config, std::vector<const ServerObject*> objects);
   ~Server();
 
-  // Binds and listens, and from then on catches SIGINT and SIGTERM (when asked) to stop; a
-  // second signal during the drain closes the connections still busy at once.
+  // Reads the TLS files, binds and listens, and from then on catches SIGINT and SIGTERM (when
+  // asked) to stop; a second signal during the drain closes the connections still busy at once.
   // Returns the bound address as "HOST:PORT" (the real port when port 0 was asked for).
-  // Raises std::runtime_error when the address cannot be bound.
+  // Raises std::runtime_error when the TLS files cannot be used or the address cannot be bound.
   std::string listen(bool catchSignals = true);
 
   // Serves until stop() or a caught signal; then stops accepting, closes idle connections,

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <optional>
 
+#include "rpc/server_codec.h"
 #include "server/net/call_log.h"
 
 namespace server {
@@ -44,7 +45,99 @@ Session::Session(asio::ip::tcp::socket socket, const SessionResources& resources
 }
 
 void Session::start() {
-  asio::dispatch(strand_, [self = shared_from_this()] { self->read(); });
+  asio::dispatch(strand_, [self = shared_from_this()] {
+    if (self->resources_.tls)
+      self->startTls();
+    else
+      self->read();
+  });
+}
+
+template <typename Buffer, typename Handler>
+void Session::readSome(const Buffer& buffer, Handler&& handler) {
+  if (tls_)
+    tls_->async_read_some(buffer, asio::bind_executor(strand_, std::forward<Handler>(handler)));
+  else
+    socket_.async_read_some(buffer, asio::bind_executor(strand_, std::forward<Handler>(handler)));
+}
+
+template <typename Buffer, typename Handler>
+void Session::writeAll(const Buffer& buffer, Handler&& handler) {
+  if (tls_)
+    asio::async_write(*tls_, buffer, asio::bind_executor(strand_, std::forward<Handler>(handler)));
+  else
+    asio::async_write(socket_, buffer,
+                      asio::bind_executor(strand_, std::forward<Handler>(handler)));
+}
+
+void Session::startTls() {
+  busy_ = true;  // until the handshake is over, a stop closes the connection at its end
+  timer_.expires_after(resources_.handshakeTimeout);
+  timer_.async_wait([self = shared_from_this()](std::error_code ec) {
+    if (ec || self->closed_ || (self->tls_ && !self->busy_)) return;
+    logConnection(self->peer_, "closed: no TLS handshake in time");
+    self->close();
+  });
+  char* room = decoder_.prepare(kReadChunk);
+  socket_.async_read_some(
+      asio::buffer(room, kReadChunk),
+      asio::bind_executor(strand_, [self = shared_from_this(), room](std::error_code ec, size_t n) {
+        if (ec || self->closed_) {
+          self->close();
+          return;
+        }
+        // A TLS record of a handshake starts with byte 22; a MessagePack-RPC request with an
+        // array of four.
+        if (static_cast<unsigned char>(room[0]) != 0x16) {
+          self->refusePlainText(n);
+          return;
+        }
+        self->tls_.emplace(self->socket_, *self->resources_.tls);
+        self->tls_->async_handshake(
+            asio::ssl::stream_base::server, asio::buffer(room, n),
+            asio::bind_executor(self->strand_, [self](std::error_code ec, size_t) {
+              if (ec || self->closed_) {
+                if (!self->closed_) logConnection(self->peer_, "closed: TLS: " + ec.message());
+                self->close();
+                return;
+              }
+              self->busy_ = false;
+              self->timer_.cancel();
+              if (self->stopping_) {
+                self->close();
+                return;
+              }
+              self->read();
+            }));
+      }));
+}
+
+void Session::refusePlainText(size_t received) {
+  decoder_.commit(received);
+  std::optional<rpc::Frame> frame;
+  try {
+    frame = decoder_.next();
+  } catch (const std::exception&) {
+  }
+  logConnection(peer_, "closed: plain text on a TLS port");
+  if (!frame) {
+    close();
+    return;
+  }
+  // Answered in plain text, so that a client without TLS says why it cannot connect.
+  try {
+    const rpc::Request request = rpc::decodeRequest(*frame, resources_.limits);
+    rpc::encodeError(out_, request.msgid, 426,
+                     "o servidor de aplicação exige conexão TLS (server_tls = true na sessão)");
+  } catch (const std::exception&) {
+    close();
+    return;
+  }
+  closeAfterWrite_ = true;
+  sendingHeld_ = 0;
+  asio::async_write(socket_, asio::buffer(out_.data(), out_.size()),
+                    asio::bind_executor(strand_, [self = shared_from_this()](
+                                                     std::error_code, size_t) { self->close(); }));
 }
 
 void Session::stop() {
@@ -60,18 +153,18 @@ void Session::abort() {
 
 void Session::read() {
   char* room = decoder_.prepare(kReadChunk);
-  socket_.async_read_some(
-      asio::buffer(room, kReadChunk),
-      asio::bind_executor(strand_, [self = shared_from_this()](std::error_code ec, size_t n) {
-        if (ec) {
-          if (ec != asio::error::eof && ec != asio::error::operation_aborted)
-            logConnection(self->peer_, "closed: " + ec.message());
-          self->close();
-          return;
-        }
-        self->decoder_.commit(n);
-        if (self->settleBudget()) self->next();
-      }));
+  readSome(asio::buffer(room, kReadChunk),
+           [self = shared_from_this()](std::error_code ec, size_t n) {
+             if (ec) {
+               if (ec != asio::error::eof && ec != asio::error::operation_aborted &&
+                   ec != asio::ssl::error::stream_truncated)
+                 logConnection(self->peer_, "closed: " + ec.message());
+               self->close();
+               return;
+             }
+             self->decoder_.commit(n);
+             if (self->settleBudget()) self->next();
+           });
 }
 
 void Session::next() {
@@ -235,8 +328,9 @@ bool Session::writeNow() {
   // Most answers fit the socket buffer: writing at once and going on to the next message on
   // this thread spares a hand-over to another pool thread per call. The socket is
   // non-blocking, so a reader that does not keep up leaves the rest to an asynchronous write.
-  std::error_code ec;
-  const size_t sent = socket_.write_some(asio::buffer(out_.data(), out_.size()), ec);
+  std::error_code ec = asio::error::would_block;
+  // Through TLS every write is asynchronous: a record may need more than the socket takes.
+  const size_t sent = tls_ ? 0 : socket_.write_some(asio::buffer(out_.data(), out_.size()), ec);
   if (ec && ec != asio::error::would_block && ec != asio::error::try_again) {
     logConnection(peer_, "closed: " + ec.message());
     close();
@@ -250,17 +344,16 @@ bool Session::writeNow() {
     return false;
   }
   sendingHeld_ = out_.size() - from;
-  asio::async_write(
-      socket_, asio::buffer(out_.data() + from, out_.size() - from),
-      asio::bind_executor(strand_, [self = shared_from_this()](std::error_code ec, size_t) {
-        if (ec) {
-          logConnection(self->peer_, "closed: " + ec.message());
-          self->close();
-          return;
-        }
-        self->finishWrite();
-        self->next();
-      }));
+  writeAll(asio::buffer(out_.data() + from, out_.size() - from),
+           [self = shared_from_this()](std::error_code ec, size_t) {
+             if (ec) {
+               logConnection(self->peer_, "closed: " + ec.message());
+               self->close();
+               return;
+             }
+             self->finishWrite();
+             self->next();
+           });
   return false;
 }
 

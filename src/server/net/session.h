@@ -12,11 +12,13 @@
 // (through `onClosed`) when one closes.
 
 #include <asio.hpp>
+#include <asio/ssl.hpp>
 
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "rpc/out_buffer.h"
@@ -41,6 +43,10 @@ struct SessionResources {
   LoginThrottle& throttle;
   // A failed login is answered this long after its check, whatever the check cost.
   std::chrono::milliseconds failedLoginDelay{1000};
+  // When set, every connection must speak TLS with this context from its first byte.
+  asio::ssl::context* tls = nullptr;
+  // How long a TLS connection may take to finish its handshake.
+  std::chrono::milliseconds handshakeTimeout{10'000};
 };
 
 class Session : public std::enable_shared_from_this<Session> {
@@ -58,8 +64,16 @@ class Session : public std::enable_shared_from_this<Session> {
   void abort();
 
  private:
+  // TLS: takes the first bytes, and hands them to the handshake when they open one; plain
+  // MessagePack on a TLS port is answered with an error saying so, then closed.
+  void startTls();
+  void refusePlainText(size_t received);
   void read();
   void next();
+  template <typename Buffer, typename Handler>
+  void readSome(const Buffer& buffer, Handler&& handler);
+  template <typename Buffer, typename Handler>
+  void writeAll(const Buffer& buffer, Handler&& handler);
   // Runs one message; true when its answer is written and the next message may follow.
   bool call(rpc::Frame frame);
   // Runs a prepared change on the pool for changes; the answer comes back to the strand.
@@ -84,6 +98,8 @@ class Session : public std::enable_shared_from_this<Session> {
 
   asio::strand<asio::any_io_executor> strand_;
   asio::ip::tcp::socket socket_;
+  // Over socket_ once the client opened a TLS handshake.
+  std::optional<asio::ssl::stream<asio::ip::tcp::socket&>> tls_;
   const SessionResources& resources_;
   const Dispatcher& dispatcher_;
   asio::thread_pool::executor_type changes_;
