@@ -65,10 +65,20 @@ void expectCount(const std::vector<Token>& tokens, size_t count, const std::stri
 }  // namespace
 
 const std::vector<std::string>& CommandSummary() {
-  static const std::vector<std::string> summary{
-      "open", "activate", "close", "focus NAME", "type NAME TEXT", "click NAME",
-      "choose NAME INDEX", "escape", "answer yes|no", "pick INDEX|cancel",
-      "mark KEY...|none|cancel", "state", "help", "quit"};
+  static const std::vector<std::string> summary{"open",
+                                                "activate",
+                                                "close",
+                                                "focus NAME",
+                                                "type NAME TEXT",
+                                                "click NAME",
+                                                "choose NAME INDEX",
+                                                "escape",
+                                                "answer yes|no",
+                                                "pick INDEX|cancel",
+                                                "mark KEY...|none|cancel",
+                                                "state",
+                                                "help",
+                                                "quit"};
   return summary;
 }
 

@@ -26,12 +26,12 @@ class CommandError : public std::runtime_error {
 
 struct DriverCommand {
   std::string verb;
-  std::string name;                  // the control, for focus/click/type/choose
-  std::string text;                  // type
-  int index = 0;                     // choose, pick
-  bool yes = false;                  // answer
-  bool cancel = false;               // pick cancel, mark cancel
-  std::vector<std::string> keys;     // mark (empty for "mark none")
+  std::string name;               // the control, for focus/click/type/choose
+  std::string text;               // type
+  int index = 0;                  // choose, pick
+  bool yes = false;               // answer
+  bool cancel = false;            // pick cancel, mark cancel
+  std::vector<std::string> keys;  // mark (empty for "mark none")
 };
 
 // The command of `line`, or nothing for a blank or comment line. Raises CommandError.

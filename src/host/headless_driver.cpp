@@ -84,8 +84,7 @@ ordered_json HeadlessDriver::Execute(const DriverCommand& c) {
     if (v == "answer") ports.QueueAnswer(c.yes);
     if (v == "pick") ports.QueuePick(c.cancel ? std::nullopt : std::optional<int>(c.index));
     if (v == "mark") {
-      ports.QueueMarks(c.cancel ? std::nullopt
-                                : std::optional<std::vector<std::string>>(c.keys));
+      ports.QueueMarks(c.cancel ? std::nullopt : std::optional<std::vector<std::string>>(c.keys));
     }
     if (v == "quit") quitting_ = true;
     reply["messages"] = ordered_json::array();
@@ -104,14 +103,22 @@ ordered_json HeadlessDriver::Execute(const DriverCommand& c) {
   }
 
   const tk::EventOutcome outcome = tk::RunUserEvent([&] {
-    if (v == "open") module_.IniProc();
-    else if (v == "activate") tk::userActivate(*form);
-    else if (v == "close") tk::userClose(*form);
-    else if (v == "focus") tk::userFocus(*control);
-    else if (v == "type") tk::userType(*control, c.text);
-    else if (v == "click") tk::userClick(*control);
-    else if (v == "choose") tk::userChoose(*control, c.index);
-    else if (v == "escape") pressEscape(*form);
+    if (v == "open")
+      module_.IniProc();
+    else if (v == "activate")
+      tk::userActivate(*form);
+    else if (v == "close")
+      tk::userClose(*form);
+    else if (v == "focus")
+      tk::userFocus(*control);
+    else if (v == "type")
+      tk::userType(*control, c.text);
+    else if (v == "click")
+      tk::userClick(*control);
+    else if (v == "choose")
+      tk::userChoose(*control, c.index);
+    else if (v == "escape")
+      pressEscape(*form);
   });
   tk::HeadlessPorts::Record shown = ports.TakeShown();
   if (outcome.rejected) return Refused(outcome.className, outcome.message);

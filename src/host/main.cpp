@@ -19,6 +19,9 @@ int main(int argc, char** argv) {
   app.add_flag("--open", options.open, "open the screen at start (desktop)");
   std::string today;
   app.add_option("--today", today, "the date the screen takes as today, YYYY-MM-DD (headless)");
+  app.add_option("--password-file", options.passwordFile,
+                 "headless: the password for a server that asks for a login, on the file's "
+                 "first line (or in VND_PASSWORD)");
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

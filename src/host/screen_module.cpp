@@ -9,7 +9,8 @@ namespace host {
 
 ScreenModule::ScreenModule(const std::string& path) : path_(path) {
   handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle_ == nullptr) throw ModuleError("cannot load the screen module: " + std::string(dlerror()));
+  if (handle_ == nullptr)
+    throw ModuleError("cannot load the screen module: " + std::string(dlerror()));
   try {
     auto initialize = reinterpret_cast<void (*)()>(symbol("Initialize"));
     finalize_ = reinterpret_cast<void (*)()>(symbol("Finalize"));
@@ -45,10 +46,16 @@ std::string ScreenModule::DefaultPath() {
   return (dir / "Pkg_vnd42406.so").string();
 }
 
-void ScreenModule::IniProc() const { iniProc_(); }
+void ScreenModule::IniProc() const {
+  iniProc_();
+}
 
-tk::TForm* ScreenModule::Form() const { return *form_; }
+tk::TForm* ScreenModule::Form() const {
+  return *form_;
+}
 
-std::string ScreenModule::ListaProd() const { return listaProd_(); }
+std::string ScreenModule::ListaProd() const {
+  return listaProd_();
+}
 
 }  // namespace host

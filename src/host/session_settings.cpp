@@ -80,6 +80,10 @@ void assign(Varnoke::Session& s, const std::string& key, const std::string& valu
     s.callTimeoutSeconds = parseInt(key, value, 1, 86400);
   } else if (key == "server_token") {
     s.serverToken = value;
+  } else if (key == "server_tls") {
+    s.serverTls = parseBool(key, value);
+  } else if (key == "server_ca") {
+    s.serverCa = value;
   } else if (key == "user") {
     s.user = value;
   } else {

@@ -1,6 +1,11 @@
 #include "remote/rpc_channel.h"
 
+#include <openssl/ssl.h>
+#include <openssl/x509_vfy.h>
 #include <asio.hpp>
+#include <asio/ssl.hpp>
+
+#include <optional>
 
 #include "rpc/client_codec.h"
 #include "rpc/out_buffer.h"
@@ -12,9 +17,42 @@ namespace remote {
 
 using asio::ip::tcp;
 
+namespace {
+
+// Why a server's certificate was not trusted, as the user reads it.
+std::string untrusted(long result, const std::string& host) {
+  switch (result) {
+    case X509_V_ERR_HOSTNAME_MISMATCH:
+    case X509_V_ERR_IP_ADDRESS_MISMATCH:
+      return "não é para o nome " + host;
+    case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+    case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+      return "não foi emitido por uma autoridade em que esta estação confia (server_ca)";
+    case X509_V_ERR_CERT_HAS_EXPIRED:
+      return "está vencido";
+    case X509_V_ERR_CERT_NOT_YET_VALID:
+      return "ainda não é válido";
+    default:
+      return "não pôde ser verificado (código " + std::to_string(result) + ")";
+  }
+}
+
+bool isLoopback(const tcp::socket& socket) {
+  asio::error_code ec;
+  const auto remote = socket.remote_endpoint(ec);
+  return !ec && remote.address().is_loopback();
+}
+
+}  // namespace
+
 struct RpcChannel::Impl {
   asio::io_context io;
   tcp::socket socket{io};
+  std::optional<asio::ssl::context> tlsContext;
+  std::optional<asio::ssl::stream<tcp::socket&>> tls;
+  rtl::Variant attached;
   rpc::StreamDecoder decoder;
   rpc::OutBuffer out;
   Endpoint endpoint;
@@ -29,6 +67,7 @@ struct RpcChannel::Impl {
   }
 
   void shutdown() {
+    tls.reset();
     asio::error_code ignored;
     socket.shutdown(tcp::socket::shutdown_both, ignored);
     socket.close(ignored);
@@ -76,8 +115,65 @@ struct RpcChannel::Impl {
       fail("Não foi possível conectar ao servidor de aplicação " + where() + ": " +
            result.message());
     socket.set_option(tcp::no_delay(true));
+    if (endpoint.tls) handshake();
     open = true;
   }
+
+  void handshake() {
+    try {
+      tlsContext.emplace(asio::ssl::context::tls_client);
+      tlsContext->set_options(asio::ssl::context::no_sslv2 | asio::ssl::context::no_sslv3 |
+                              asio::ssl::context::no_tlsv1 | asio::ssl::context::no_tlsv1_1);
+      if (endpoint.caFile.empty())
+        tlsContext->set_default_verify_paths();
+      else
+        tlsContext->load_verify_file(endpoint.caFile);
+    } catch (const std::system_error&) {
+      fail("Não foi possível ler o certificado da autoridade (server_ca) " + endpoint.caFile + ".");
+    }
+    tls.emplace(socket, *tlsContext);
+    tls->set_verify_mode(asio::ssl::verify_peer);
+    tls->set_verify_callback(asio::ssl::host_name_verification(endpoint.host));
+    // The name the certificate is asked for, unless the host is an address.
+    asio::error_code notAddress;
+    asio::ip::make_address(endpoint.host, notAddress);
+    if (notAddress) SSL_set_tlsext_host_name(tls->native_handle(), endpoint.host.c_str());
+    bool done = false;
+    asio::error_code result;
+    tls->async_handshake(asio::ssl::stream_base::client, [&](const asio::error_code& e) {
+      result = e;
+      done = true;
+    });
+    if (!runUntil(done, endpoint.connectTimeout))
+      fail("O servidor de aplicação " + where() + " não completou a conexão TLS em " +
+           std::to_string(endpoint.connectTimeout.count() / 1000) + " s.");
+    if (result) {
+      const long verify = SSL_get_verify_result(tls->native_handle());
+      if (verify != X509_V_OK)
+        fail("O certificado do servidor de aplicação " + where() + " " +
+             untrusted(verify, endpoint.host) + "; a conexão não foi feita.");
+      fail("O servidor de aplicação " + where() +
+           " não respondeu em TLS (server_tls = true na sessão, mas o servidor não usa TLS?).");
+    }
+  }
+
+  template <typename Buffer, typename Handler>
+  void readSome(const Buffer& buffer, Handler&& handler) {
+    if (tls)
+      tls->async_read_some(buffer, std::forward<Handler>(handler));
+    else
+      socket.async_read_some(buffer, std::forward<Handler>(handler));
+  }
+
+  template <typename Buffer, typename Handler>
+  void writeAll(const Buffer& buffer, Handler&& handler) {
+    if (tls)
+      asio::async_write(*tls, buffer, std::forward<Handler>(handler));
+    else
+      asio::async_write(socket, buffer, std::forward<Handler>(handler));
+  }
+
+  bool mayCarryPassword() const { return tls.has_value() || isLoopback(socket); }
 
   // `options`, when given, travels after `args` as one map of texts.
   rtl::Variant exchange(const std::string& method, const std::vector<rtl::Variant>& args,
@@ -96,41 +192,39 @@ struct RpcChannel::Impl {
     // Write the request, then read until the response with our msgid is complete.
     std::function<void()> readMore = [&]() {
       char* room = decoder.prepare(64 * 1024);
-      socket.async_read_some(asio::buffer(room, 64 * 1024),
-                             [&](const asio::error_code& ec, size_t n) {
-                               if (ec) {
-                                 failure = ec;
-                                 done = true;
-                                 return;
-                               }
-                               decoder.commit(n);
-                               try {
-                                 while (auto frame = decoder.next()) {
-                                   auto r = rpc::decodeResponse(*frame);
-                                   if (r && r->msgid == msgid) {
-                                     response = std::move(r);
-                                     done = true;
-                                     return;
-                                   }
-                                 }
-                               } catch (const rpc::ProtocolError& e) {
-                                 failure = asio::error::invalid_argument;
-                                 protocolProblem = e.what();
-                                 done = true;
-                                 return;
-                               }
-                               readMore();
-                             });
+      readSome(asio::buffer(room, 64 * 1024), [&](const asio::error_code& ec, size_t n) {
+        if (ec) {
+          failure = ec;
+          done = true;
+          return;
+        }
+        decoder.commit(n);
+        try {
+          while (auto frame = decoder.next()) {
+            auto r = rpc::decodeResponse(*frame);
+            if (r && r->msgid == msgid) {
+              response = std::move(r);
+              done = true;
+              return;
+            }
+          }
+        } catch (const rpc::ProtocolError& e) {
+          failure = asio::error::invalid_argument;
+          protocolProblem = e.what();
+          done = true;
+          return;
+        }
+        readMore();
+      });
     };
-    asio::async_write(socket, asio::buffer(out.data(), out.size()),
-                      [&](const asio::error_code& ec, size_t) {
-                        if (ec) {
-                          failure = ec;
-                          done = true;
-                          return;
-                        }
-                        readMore();
-                      });
+    writeAll(asio::buffer(out.data(), out.size()), [&](const asio::error_code& ec, size_t) {
+      if (ec) {
+        failure = ec;
+        done = true;
+        return;
+      }
+      readMore();
+    });
     if (!runUntil(done, endpoint.callTimeout))
       fail("O servidor de aplicação não respondeu em " +
                std::to_string(endpoint.callTimeout.count() / 1000) + " s (" + method + ").",
@@ -141,8 +235,8 @@ struct RpcChannel::Impl {
       fail("Resposta inválida do servidor de aplicação (" + method + "): " + problem, 0, method);
     }
     if (failure)
-      fail("A conexão com o servidor de aplicação foi perdida (" + method + "): " +
-               failure.message(),
+      fail("A conexão com o servidor de aplicação foi perdida (" + method +
+               "): " + failure.message(),
            0, method);
     if (response->error) {
       // An error reply leaves the connection usable.
@@ -155,7 +249,9 @@ struct RpcChannel::Impl {
 };
 
 RpcChannel::RpcChannel() : impl_(std::make_unique<Impl>()) {}
-RpcChannel::~RpcChannel() { impl_->shutdown(); }
+RpcChannel::~RpcChannel() {
+  impl_->shutdown();
+}
 
 void RpcChannel::open(const Endpoint& endpoint) {
   impl_->shutdown();
@@ -170,18 +266,33 @@ void RpcChannel::open(const Endpoint& endpoint) {
   } else if (identified) {
     params.push_back(rtl::Variant::Null());
   }
-  const rpc::StringMap caller{{"user", endpoint.user}, {"host", endpoint.machine}};
+  rpc::StringMap caller{{"user", endpoint.user}, {"host", endpoint.machine}};
+  if (!endpoint.password.empty()) {
+    // Anyone on the way could read it otherwise.
+    if (!impl_->mayCarryPassword())
+      impl_->fail("A senha não é enviada ao servidor de aplicação " + impl_->where() +
+                  " por uma conexão sem TLS; use server_tls = true na sessão.");
+    caller.emplace_back("password", endpoint.password);
+  }
   try {
-    impl_->exchange("attach", params, identified ? &caller : nullptr);
+    impl_->attached = impl_->exchange("attach", params, identified ? &caller : nullptr);
   } catch (const rtl::ERemoteError&) {
     impl_->shutdown();
     throw;
   }
 }
 
-void RpcChannel::close() { impl_->shutdown(); }
+const rtl::Variant& RpcChannel::attachResult() const {
+  return impl_->attached;
+}
 
-bool RpcChannel::isOpen() const { return impl_->open; }
+void RpcChannel::close() {
+  impl_->shutdown();
+}
+
+bool RpcChannel::isOpen() const {
+  return impl_->open;
+}
 
 rtl::Variant RpcChannel::call(const std::string& method, const std::vector<rtl::Variant>& args) {
   if (!impl_->open)

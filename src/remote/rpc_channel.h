@@ -21,6 +21,12 @@ struct Endpoint {
   std::string token;       // access token; empty for none
   std::string user;        // who is calling, sent with attach when set
   std::string machine;
+  // The account's password, sent with attach when set, and only through TLS or to loopback.
+  std::string password;
+  // TLS: the server's certificate is verified against `caFile` (PEM; empty: the system's
+  // authorities) and must name `host`.
+  bool tls = false;
+  std::string caFile;
   std::chrono::milliseconds connectTimeout{10'000};
   std::chrono::milliseconds callTimeout{120'000};
 };
@@ -32,9 +38,13 @@ class RpcChannel {
   RpcChannel(const RpcChannel&) = delete;
   RpcChannel& operator=(const RpcChannel&) = delete;
 
-  // Connects and attaches. Raises ERemoteError when the server cannot be reached in time, or
-  // refuses the attach (unknown server object, access denied).
+  // Connects and attaches. Raises ERemoteError when the server cannot be reached in time, its
+  // certificate cannot be trusted, or it refuses the attach (unknown server object, access
+  // denied, a login needed: code 407, or refused: 401); the message says which, in Portuguese.
   void open(const Endpoint& endpoint);
+  // What the server answered the last attach: true, or for a login [account, [right...],
+  // branches packet or null for every branch].
+  const rtl::Variant& attachResult() const;
   void close();
   bool isOpen() const;
 

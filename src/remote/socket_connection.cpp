@@ -6,11 +6,18 @@ namespace remote {
 
 TSocketConnection::TSocketConnection(tk::TComponent* owner) : tk::TComponent(owner) {}
 
-TSocketConnection::~TSocketConnection() { channel_.close(); }
+TSocketConnection::~TSocketConnection() {
+  channel_.close();
+}
 
 void TSocketConnection::SetIdentity(std::string user, std::string machine) {
   user_ = std::move(user);
   machine_ = std::move(machine);
+}
+
+void TSocketConnection::SetTls(bool tls, std::string caFile) {
+  tls_ = tls;
+  caFile_ = std::move(caFile);
 }
 
 void TSocketConnection::SetTimeouts(std::chrono::milliseconds connect,
@@ -40,6 +47,9 @@ void TSocketConnection::DoConnect() {
   endpoint.token = token_;
   endpoint.user = user_;
   endpoint.machine = machine_;
+  endpoint.password = password_;
+  endpoint.tls = tls_;
+  endpoint.caFile = caFile_;
   endpoint.connectTimeout = connectTimeout_;
   endpoint.callTimeout = callTimeout_;
   channel_.open(endpoint);

@@ -41,6 +41,10 @@ class TSocketConnection : public tk::TComponent, private IAppServer {
   // Connection settings that come from the session rather than the definition.
   void SetToken(std::string token) { token_ = std::move(token); }
   void SetIdentity(std::string user, std::string machine);
+  // The account's password for the next connection (sent only through TLS or to loopback).
+  void SetPassword(std::string password) { password_ = std::move(password); }
+  // TLS with the server's certificate verified against `caFile` (empty: the system's).
+  void SetTls(bool tls, std::string caFile);
   void SetTimeouts(std::chrono::milliseconds connect, std::chrono::milliseconds call);
 
   bool Connected() const { return connected_; }
@@ -50,6 +54,8 @@ class TSocketConnection : public tk::TComponent, private IAppServer {
 
   // The server object's dispatch interface. Raises ERemoteError when not connected.
   IAppServer& AppServer();
+  // What the server answered the last attach (rpc_channel.h).
+  const rtl::Variant& AttachResult() const { return channel_.attachResult(); }
 
   tk::TNotifyEvent BeforeConnect;
   tk::TNotifyEvent AfterConnect;
@@ -70,6 +76,9 @@ class TSocketConnection : public tk::TComponent, private IAppServer {
   std::string token_;
   std::string user_;
   std::string machine_;
+  std::string password_;
+  bool tls_ = false;
+  std::string caFile_;
   std::chrono::milliseconds connectTimeout_{10'000};
   std::chrono::milliseconds callTimeout_{120'000};
   bool connected_ = false;

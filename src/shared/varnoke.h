@@ -21,8 +21,10 @@ struct Session {
   int connectTimeoutSeconds = 10;
   int callTimeoutSeconds = 120;
   std::string serverToken;
-  std::string user;         // the session's user name (sent to the server with attach)
-  std::string machine;      // the session's machine name
+  bool serverTls = false;  // TLS to the server, its certificate checked against serverCa
+  std::string serverCa;    // PEM file of the authority; empty: the system's authorities
+  std::string user;        // the session's user name (sent to the server with attach)
+  std::string machine;     // the session's machine name
 };
 
 // Installs the session. The host calls it before opening any screen and whenever the

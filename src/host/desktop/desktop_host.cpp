@@ -10,12 +10,14 @@
 #include "host/screen_module.h"
 #include "qt/busy_port.h"
 #include "qt/dialog_port.h"
+#include "qt/login_dialog.h"
 #include "qt/look.h"
 #include "qt/pick_many.h"
 #include "qt/pick_one.h"
 #include "qt/screen_cursor.h"
 #include "rtl/dates.h"
 #include "shared/roti_geral.h"
+#include "shared/server_login.h"
 #include "toolkit/application.h"
 
 namespace host {
@@ -60,6 +62,14 @@ DesktopHost::DesktopHost(const HostOptions& options, const Varnoke::Session& ses
   Varnoke::SetSession(session);
   rtl::ShortDateFormat() = session.shortDateFormat;
   shared::RegisterSharedClasses(app_->Classes());
+  // The server asks who is calling: the login dialog, over the host's window.
+  shared::SetCredentialsPrompt(
+      [this](const std::string& user,
+             const std::string& problem) -> std::optional<shared::Credentials> {
+        const auto answer = qtviews::AskLogin(window_.get(), user, problem);
+        if (!answer) return std::nullopt;
+        return shared::Credentials{answer->first, answer->second};
+      });
 
   mainForm_ = app_->Create<tk::TForm>();
   mainForm_->SetName("frmPrincipal");
@@ -83,6 +93,7 @@ DesktopHost::DesktopHost(const HostOptions& options, const Varnoke::Session& ses
 }
 
 DesktopHost::~DesktopHost() {
+  shared::SetCredentialsPrompt(nullptr);
   window_->freeForms();
   window_.reset();
   cursor_.reset();
