@@ -133,11 +133,17 @@ struct RpcChannel::Impl {
     }
     tls.emplace(socket, *tlsContext);
     tls->set_verify_mode(asio::ssl::verify_peer);
-    tls->set_verify_callback(asio::ssl::host_name_verification(endpoint.host));
-    // The name the certificate is asked for, unless the host is an address.
+    // OpenSSL checks that the certificate names the host (or its address), and says which
+    // check failed.
+    SSL* ssl = tls->native_handle();
     asio::error_code notAddress;
     asio::ip::make_address(endpoint.host, notAddress);
-    if (notAddress) SSL_set_tlsext_host_name(tls->native_handle(), endpoint.host.c_str());
+    if (notAddress) {
+      SSL_set1_host(ssl, endpoint.host.c_str());
+      SSL_set_tlsext_host_name(ssl, endpoint.host.c_str());
+    } else {
+      X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), endpoint.host.c_str());
+    }
     bool done = false;
     asio::error_code result;
     tls->async_handshake(asio::ssl::stream_base::client, [&](const asio::error_code& e) {

@@ -6,13 +6,18 @@
 
 namespace servertest {
 
-DemoServer::DemoServer(Engine engine, int products, testsupport::ServerProcess::Options options)
+DemoServer::DemoServer(Engine engine, int products, testsupport::ServerProcess::Options options,
+                       const std::vector<std::vector<std::string>>& setup)
     : db_(engine) {
-  const auto demo = testsupport::runVnd42400(
-      {"demo", "--db", db_.target(), "--products", std::to_string(products)});
-  if (demo.status != 0)
-    throw std::runtime_error("vnd42400 demo failed (" + std::to_string(demo.status) +
-                             "): " + demo.err);
+  std::vector<std::vector<std::string>> commands{{"demo", "--products", std::to_string(products)}};
+  commands.insert(commands.end(), setup.begin(), setup.end());
+  for (std::vector<std::string> command : commands) {
+    command.insert(command.end(), {"--db", db_.target()});
+    const auto run = testsupport::runVnd42400(command);
+    if (run.status != 0)
+      throw std::runtime_error("vnd42400 " + command[0] + " failed (" + std::to_string(run.status) +
+                               "): " + run.err);
+  }
   options.db = db_.target();
   process_ = std::make_unique<testsupport::ServerProcess>(options);
 }

@@ -16,7 +16,10 @@ inline constexpr const char* kObjectName = "Vnd42400.rdmTabePreco";
 
 class DemoServer {
  public:
-  DemoServer(Engine engine, int products, testsupport::ServerProcess::Options options = {});
+  // `setup`: vnd42400 commands run on the demo database before it is served, each given
+  // "--db TARGET" at its end (accounts, for instance).
+  DemoServer(Engine engine, int products, testsupport::ServerProcess::Options options = {},
+             const std::vector<std::vector<std::string>>& setup = {});
 
   TestDatabase& db() { return db_; }
   testsupport::ServerProcess& process() { return *process_; }

@@ -102,6 +102,17 @@ rpc::Response RpcClient::attach(std::string_view name, std::optional<std::string
   return call("attach", params);
 }
 
+rpc::Response RpcClient::logIn(const std::string& user, const std::string& password,
+                               const std::string& host) {
+  const uint32_t id = nextId_++;
+  out_.clear();
+  rpc::encodeRequest(out_, id, "attach",
+                     {rtl::Variant("Vnd42400.rdmTabePreco"), rtl::Variant::Null()},
+                     {{"user", user}, {"host", host}, {"password", password}});
+  if (!sendRaw(out_.view())) throw std::runtime_error("connection closed while sending");
+  return receive();
+}
+
 void RpcClient::expectClosed() {
   const auto deadline = Clock::now() + kDeadline;
   for (;;) {
