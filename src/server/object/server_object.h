@@ -14,14 +14,18 @@
 #include "contract/remote_contract.h"
 #include "rpc/wire_value.h"
 #include "rtl/data_packet.h"
+#include "server/object/connection_memory.h"
 
 namespace server {
 
-// Who is calling: the peer address, and once the client says so, its user and machine.
+// Who is calling: the peer address, and once the client says so, its user and machine; and
+// what the object remembers of the connection's earlier calls, which its methods update
+// through the const context they are given (a connection's calls run one at a time).
 struct CallContext {
   std::string peer;
   std::string user;
   std::string host;
+  mutable ConnectionMemory memory = {};
 };
 
 // The answer of a method: status 0 with an optional packet, or a refusal with a message for
