@@ -282,23 +282,22 @@ TEST_P(JournalProcessTest, AConfirmationWithAPrefixIsOneChangeAndOneRestore) {
 
   auto prefix = [&](remote::RpcChannel& channel, std::string text, std::string list) {
     std::string empty;
-    return statusOf(channel.call("SetAddPrefixo", {rtl::Variant::ByRef(text),
-                                                   rtl::Variant::ByRef(empty),
-                                                   rtl::Variant::ByRef(empty),
-                                                   rtl::Variant::ByRef(list),
-                                                   rtl::Variant::ByRef(empty)}));
+    return statusOf(channel.call(
+        "SetAddPrefixo",
+        {rtl::Variant::ByRef(text), rtl::Variant::ByRef(empty), rtl::Variant::ByRef(empty),
+         rtl::Variant::ByRef(list), rtl::Variant::ByRef(empty)}));
   };
   remote::RpcChannel channel;
   channel.open(endpoint(demo.process().port(), "", "ana", "caixa-01"));
   Update confirm{"S", "", "", listOf({"PRD0000001", "PRD0000002"}), ""};
-  ASSERT_EQ(prefix(channel, "PROMO ", confirm.list), "0 ");                              // 1
+  ASSERT_EQ(prefix(channel, "PROMO ", confirm.list), "0 ");  // 1
   ASSERT_EQ(statusOf(channel.call("SetUpdItemPrecoAlt", updateArgs(confirm, period.start))),
-            "0 ");                                                                       // 2
+            "0 ");  // 2
   Update alone{"X", "", "", listOf({"PRD0000003"}), ""};
   {
     remote::RpcChannel closing;
     closing.open(endpoint(demo.process().port(), "", "ana", "caixa-01"));
-    ASSERT_EQ(prefix(closing, "OUTRO ", alone.list), "0 ");                              // 3
+    ASSERT_EQ(prefix(closing, "OUTRO ", alone.list), "0 ");  // 3
   }
   channel.close();
   channel.open(endpoint(demo.process().port(), "", "ana", "caixa-01"));

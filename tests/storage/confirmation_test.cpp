@@ -47,8 +47,7 @@ class Confirmation : public StorageTest {
     const server::RestoreOutcome outcome =
         server::restoreChange(*storage_, change, {"local root@servidor", "root", "servidor"});
     return "change " + std::to_string(outcome.change) + ": " +
-           (outcome.names ? "names " + part(*outcome.names) + "; " : "") + "flags " +
-           part(outcome);
+           (outcome.names ? "names " + part(*outcome.names) + "; " : "") + "flags " + part(outcome);
   }
   void direct(const std::string& sql) {
     auto c = storage_->connection();
@@ -73,8 +72,7 @@ TEST_P(Confirmation, ACompletedConfirmationIsOneChangeThatOneRestorePutsBack) {
 
   // Changed again since, outside the server: left alone and reported, the rest put back.
   direct("UPDATE PRODUTO SET NMPRODUTO = 'Café' WHERE CDPRODUTO = 'PRD0000001'");
-  EXPECT_EQ(restore(1),
-            "change 2: names 2, left alone PRD0000001=Café; flags 2, left alone");
+  EXPECT_EQ(restore(1), "change 2: names 2, left alone PRD0000001=Café; flags 2, left alone");
   std::string expected = before;
   const std::string name = "Café torrado";
   expected.replace(expected.find(name), name.size(), "Café");
@@ -126,14 +124,15 @@ TEST_P(Confirmation, ARefusedOrFailedUpdateTakesThePrefixChangeBackAndLeavesNoTr
   // Another desk changed one of the names in between: that one is left as it is, and the
   // refusal says so; its line and row stay, and so does the other desk's change.
   auto other = connection({"10.0.0.9:4000", "rui", "caixa2"});
-  EXPECT_EQ(dump(prefix(desk, "SetAddPrefixo", "OFERTA ", list)), "status 0\n");   // 4
+  EXPECT_EQ(dump(prefix(desk, "SetAddPrefixo", "OFERTA ", list)), "status 0\n");  // 4
   EXPECT_EQ(dump(prefix(other, "SetAddPrefixo", "NOVO ", productList({"PRD0000004"}))),
-            "status 0\n");                                                          // 5
+            "status 0\n");  // 5
   EXPECT_EQ(dump(update(desk, "X", list)),
             "status 1 Indicador de promoção inválido: deve ser \"S\" ou \"N\". Atenção: 1 nome de "
             "produto, alterado por outra operação depois do prefixo, ficou como está.\n");
-  EXPECT_EQ(dump(*storage_, "SELECT NMPRODUTO FROM PRODUTO WHERE CDPRODUTO IN ('PRD0000003', "
-                            "'PRD0000004') ORDER BY 1"),
+  EXPECT_EQ(dump(*storage_,
+                 "SELECT NMPRODUTO FROM PRODUTO WHERE CDPRODUTO IN ('PRD0000003', "
+                 "'PRD0000004') ORDER BY 1"),
             "Feijão carioca\nNOVO OFERTA Arroz agulhinha\n");
   EXPECT_EQ(entries(),
             "4 SetAddPrefixo 1/0 NMPRODUTO\n"

@@ -198,8 +198,7 @@ std::string journalJson(const JournalEntry& entry, const std::vector<JournalItem
   std::string out = text(object);
   out.pop_back();  // the closing brace, after which the items follow, one per line
   out += ",\"items\":[";
-  for (size_t i = 0; i < items.size(); ++i)
-    out += (i ? ",\n" : "\n") + text(itemObject(items[i]));
+  for (size_t i = 0; i < items.size(); ++i) out += (i ? ",\n" : "\n") + text(itemObject(items[i]));
   return out + (items.empty() ? "]}\n" : "\n]}\n");
 }
 

@@ -121,8 +121,9 @@ Answer setAddPrefixo(Storage& storage, const PrefixCall& call, const CallContext
     update << prefixed << " WHERE " << selected << " AND " << lacking;
     return update.execute(c);
   };
-  const ChangeCounts counts = runChange(
-      storage, recordOf(contract::tabe_preco::SetAddPrefixo.name, context, request), kNameColumn, steps);
+  const ChangeCounts counts =
+      runChange(storage, recordOf(contract::tabe_preco::SetAddPrefixo.name, context, request),
+                kNameColumn, steps);
   PrefixLink::remember(context, storage, counts.id, selectionTexts(call));
   return Answer::ok();
 }
@@ -154,8 +155,9 @@ Answer setDelPrefixo(Storage& storage, const PrefixCall& call, const CallContext
     update << cleared << " WHERE " << selected << " AND " << having;
     return update.execute(c);
   };
-  const ChangeCounts counts = runChange(
-      storage, recordOf(contract::tabe_preco::SetDelPrefixo.name, context, request), kNameColumn, steps);
+  const ChangeCounts counts =
+      runChange(storage, recordOf(contract::tabe_preco::SetDelPrefixo.name, context, request),
+                kNameColumn, steps);
   PrefixLink::remember(context, storage, counts.id, selectionTexts(call));
   return Answer::ok();
 }

@@ -24,8 +24,7 @@ int64_t journalRestorable(db::Connection& c, const JournalEntry& change, int64_t
   db::Sql sql("INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS) SELECT ");
   sql.bind(id, "CAST(? AS BIGINT)")
       << ", I.CDPRODUTO, I.DSDEPOIS, I.DSANTES FROM ALTERACAOITEM I WHERE "
-      << itemsOfChange(c.engine(), "I", change.id) << " AND "
-      << restorable(c.engine(), change, id);
+      << itemsOfChange(c.engine(), "I", change.id) << " AND " << restorable(c.engine(), change, id);
   return sql.execute(c);
 }
 
@@ -106,8 +105,8 @@ RestoredRows restoreRow(db::Connection& c, const JournalEntry& row, const Restor
 // Held until the end, so that a prune discarding the row's items waits for the restore or the
 // restore sees them gone (prune.h).
 void lockLogRow(db::Connection& c, int64_t id) {
-  c.queryInteger(
-      std::string("SELECT 1 FROM ALTERACAOLOG WHERE ID = ?") + db::forUpdate(c.engine()), {id});
+  c.queryInteger(std::string("SELECT 1 FROM ALTERACAOLOG WHERE ID = ?") + db::forUpdate(c.engine()),
+                 {id});
 }
 
 }  // namespace

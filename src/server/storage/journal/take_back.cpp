@@ -37,8 +37,8 @@ int64_t forgetPutBack(db::Connection& c, const JournalEntry& change) {
 TakeBack takeBackNameChange(db::Connection& c, int64_t change) {
   lockProductNames(c);
   // Ordered with a prune marking the row, as a restore is (prune.h).
-  c.queryInteger(
-      std::string("SELECT 1 FROM ALTERACAOLOG WHERE ID = ?") + db::forUpdate(c.engine()), {change});
+  c.queryInteger(std::string("SELECT 1 FROM ALTERACAOLOG WHERE ID = ?") + db::forUpdate(c.engine()),
+                 {change});
   const std::optional<JournalEntry> entry = findChange(c, change);
   if (!entry || entry->id != change || entry->column != kNameColumn) return {};
 
