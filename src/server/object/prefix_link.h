@@ -3,7 +3,8 @@
 // calls: SetAddPrefixo or SetDelPrefixo, then SetUpdItemPrecoAlt. The update completes the
 // prefix change when it is the very next call of a method on the same connection and names the
 // same selection (first, last, list and all flag, byte for byte); calls the network layer turns
-// down before any method runs (attach included) do not count.
+// down before any method runs (attach included) do not count. An update whose arguments the
+// binding refuses (text that is not clean) ends the link unread: the prefix change stands.
 //
 // Completed, the two are journaled as one change: the update's row names the prefix change's
 // (storage/journal/record.h). Refused or failed, the update takes the prefix change back
