@@ -5,6 +5,11 @@ port, and `vnd-host --headless` driven by the scenario's commands.
 A scenario is a text file, one item per line:
 
     # a comment                    ignored, as are blank lines
+    engine postgres                the database on PostgreSQL (a database of its own on the
+                                   cluster of VND_PG_ADMIN_URI, see scripts/with-postgres)
+                                   rather than a SQLite file; first in the scenario
+    serve ARGS                     more arguments for `vnd42400 serve` (before the first
+                                   driver command)
     session KEY=VALUE              a --set for the driver (before its first command)
     let NAME = SQL                 NAME takes the first value of SQL's first row, now;
                                    ${NAME} is replaced by it in every later line
@@ -14,6 +19,11 @@ A scenario is a text file, one item per line:
     => JSON                        the last reply must match JSON (below)
     sql SQL => JSON                SQL's rows (a list of lists) must match JSON
     server stop                    stops the server (SIGTERM) and waits for it
+    hold SQL                       PostgreSQL: another session begins a transaction and runs
+                                   SQL (e.g. SELECT ... FOR UPDATE), holding its locks ...
+    release                        ... until here, where it rolls back
+
+SQL is the engine's own; PostgreSQL gives every value as text.
 
 Matching: an object matches when each of its keys matches in the reply (other keys are
 free); a list matches a list of the same length element by element; a string starting
@@ -49,10 +59,69 @@ def matches(expected, actual):
     return expected == actual
 
 
+class Database:
+    """The scenario's demo database: a SQLite file in `work`, or a PostgreSQL database of its
+    own, dropped at the end."""
+
+    def __init__(self, engine, work):
+        self.engine = engine
+        if engine == "sqlite":
+            self.target = os.path.join(work, "demo.db")
+            return
+        admin = os.environ.get("VND_PG_ADMIN_URI")
+        if not admin:
+            fail("engine", "VND_PG_ADMIN_URI is not set: run under scripts/with-postgres")
+        self.admin = admin
+        self.name = f"vnd_e2e_{os.getpid()}"
+        self.psql(admin, f"CREATE DATABASE {self.name}")
+        self.target = admin[:admin.rindex("/") + 1] + self.name
+
+    @staticmethod
+    def psql(uri, sql):
+        done = subprocess.run(["psql", "-X", "-q", "-A", "-t", "-F", "\x1f", "-v",
+                               "ON_ERROR_STOP=1", "-d", uri, "-c", sql],
+                              capture_output=True, text=True)
+        if done.returncode != 0:
+            fail("psql", done.stderr)
+        return [line.split("\x1f") for line in done.stdout.splitlines()]
+
+    def rows(self, sql):
+        if self.engine == "sqlite":
+            with sqlite3.connect(self.target) as c:
+                return [list(r) for r in c.execute(sql).fetchall()]
+        return self.psql(self.target, sql)
+
+    def drop(self):
+        if self.engine != "sqlite":
+            self.psql(self.admin, f"DROP DATABASE IF EXISTS {self.name} WITH (FORCE)")
+
+
+class Holder:
+    """Another PostgreSQL session holding the locks of an open transaction."""
+
+    def __init__(self, db, sql):
+        if db.engine == "sqlite":
+            fail("hold", "SQLite has one lock for the whole file: hold needs engine postgres")
+        self.proc = subprocess.Popen(["psql", "-X", "-q", "-A", "-t", "-v", "ON_ERROR_STOP=1",
+                                      "-d", db.target], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, text=True)
+        self.proc.stdin.write(f"BEGIN;\n{sql};\n\\echo held\n")
+        self.proc.stdin.flush()
+        for line in self.proc.stdout:
+            if line.strip() == "held":
+                return
+        fail("hold", "the session ended before holding its locks")
+
+    def release(self):
+        self.proc.stdin.write("ROLLBACK;\n")
+        self.proc.stdin.close()
+        self.proc.wait(timeout=DEADLINE)
+
+
 class Server:
-    def __init__(self, vnd42400, db):
+    def __init__(self, vnd42400, db, extra):
         self.proc = subprocess.Popen(
-            [vnd42400, "serve", "--db", db, "--listen", "127.0.0.1:0"],
+            [vnd42400, "serve", "--db", db, "--listen", "127.0.0.1:0"] + extra,
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         line = self.proc.stdout.readline()
         m = re.match(r"listening on (.+):(\d+)", line)
@@ -135,33 +204,34 @@ def main():
     a = p.parse_args()
 
     work = tempfile.mkdtemp(prefix="vnd-e2e-")
-    db = os.path.join(work, "demo.db")
-    made = subprocess.run([a.vnd42400, "demo", "--db", db, "--products", a.products],
+    with open(a.scenario, encoding="utf-8") as f:
+        lines = f.read().splitlines()
+    first = next((l.strip() for l in lines if l.strip() and not l.strip().startswith("#")), "")
+    db = Database("postgres" if first == "engine postgres" else "sqlite", work)
+    made = subprocess.run([a.vnd42400, "demo", "--db", db.target, "--products", a.products],
                           capture_output=True, text=True)
     if made.returncode != 0:
         fail("demo", made.stderr)
-    server = Server(a.vnd42400, db)
-    driver = None
-    settings, today, names, reply = [], None, {}, None
+    server = driver = holder = None
+    settings, serve, today, names, reply = [], [], None, {}, None
     try:
-        with open(a.scenario, encoding="utf-8") as f:
-            lines = f.read().splitlines()
         for number, raw in enumerate(lines, 1):
             where = f"{os.path.basename(a.scenario)}:{number}"
             line = re.sub(r"\$\{(\w+)\}", lambda m: str(names[m.group(1)]), raw).strip()
-            if not line or line.startswith("#"):
+            if not line or line.startswith("#") or line.startswith("engine "):
                 continue
-            if line.startswith("session "):
+            if line.startswith("serve "):
+                serve += line[len("serve "):].split()
+            elif line.startswith("session "):
                 settings.append(line[len("session "):].strip())
             elif line.startswith("today "):
                 today = line[len("today "):].strip()
             elif line.startswith("let "):
                 name, sql = line[len("let "):].split("=", 1)
-                with sqlite3.connect(db) as c:
-                    row = c.execute(sql).fetchone()
-                if row is None:
+                rows = db.rows(sql)
+                if not rows:
                     fail(where, "no row for " + sql)
-                names[name.strip()] = row[0]
+                names[name.strip()] = rows[0][0]
             elif line.startswith("=>"):
                 expected = json.loads(line[2:])
                 if not matches(expected, reply):
@@ -169,13 +239,20 @@ def main():
                                 f"does not match {json.dumps(expected, ensure_ascii=False)}")
             elif line.startswith("sql "):
                 sql, expected = line[len("sql "):].split("=>", 1)
-                with sqlite3.connect(db) as c:
-                    rows = [list(r) for r in c.execute(sql).fetchall()]
+                rows = db.rows(sql)
                 if not matches(json.loads(expected), rows):
                     fail(where, f"{sql.strip()} gave {rows}, expected {expected.strip()}")
-            elif line == "server stop":
-                server.stop()
+            elif line.startswith("hold "):
+                holder = Holder(db, line[len("hold "):])
+            elif line == "release":
+                holder.release()
+                holder = None
             else:
+                if server is None:
+                    server = Server(a.vnd42400, db.target, serve)
+                if line == "server stop":
+                    server.stop()
+                    continue
                 if driver is None:
                     driver = Driver(a.host, a.module, server.port, settings, today)
                 reply = driver.send(line)
@@ -185,12 +262,16 @@ def main():
                                 f"{json.dumps(reply, ensure_ascii=False)}")
         if driver is not None:
             driver.quit()
-        server.stop()
+        if server is not None:
+            server.stop()
     finally:
+        if holder is not None:
+            holder.release()
         if driver is not None:
             driver.close()
-        if server.proc.poll() is None:
+        if server is not None and server.proc.poll() is None:
             server.proc.kill()
+        db.drop()
     print(f"{os.path.basename(a.scenario)}: passed")
 
 

@@ -261,6 +261,81 @@ TEST_P(JournalProcessTest, JournalAndRestoreCommandsWorkOnChangesMadeOverTheWire
   EXPECT_EQ(state(), kept);
 }
 
+// A confirmation with the prefix option on, made over the wire as the screen makes it, is one
+// change in the journal, and one restore puts back its names and flags. A connection closed
+// between the two calls leaves its prefix change standing: the update that follows on another
+// connection, refused, takes nothing back.
+TEST_P(JournalProcessTest, AConfirmationWithAPrefixIsOneChangeAndOneRestore) {
+  DemoServer demo(GetParam(), 40);
+  TestDatabase& db = demo.db();
+  auto probe = demo.client();
+  const Period period = periodsOf(*probe, "0001", "001").at(1);
+  const std::string codes = "('PRD0000001', 'PRD0000002')";
+  const std::string flagsSql =
+      "SELECT COUNT(*) FROM ITEMPRECO WHERE IDPROMOCAO = 'S' AND CDFILIAL = '0001' AND "
+      "CDTABEPREC = '001' AND DTINIVGPREC = '" +
+      period.startIso + "' AND CDPRODUTO IN " + codes;
+  const std::string namesSql =
+      "SELECT COUNT(*) FROM PRODUTO WHERE NMPRODUTO LIKE 'PROMO %' AND CDPRODUTO IN " + codes;
+  const std::string inPromotion = db.scalar(flagsSql);
+  ASSERT_EQ(db.scalar(namesSql), "0");
+
+  auto prefix = [&](remote::RpcChannel& channel, std::string text, std::string list) {
+    std::string empty;
+    return statusOf(channel.call(
+        "SetAddPrefixo",
+        {rtl::Variant::ByRef(text), rtl::Variant::ByRef(empty), rtl::Variant::ByRef(empty),
+         rtl::Variant::ByRef(list), rtl::Variant::ByRef(empty)}));
+  };
+  remote::RpcChannel channel;
+  channel.open(endpoint(demo.process().port(), "", "ana", "caixa-01"));
+  Update confirm{"S", "", "", listOf({"PRD0000001", "PRD0000002"}), ""};
+  ASSERT_EQ(prefix(channel, "PROMO ", confirm.list), "0 ");  // 1
+  ASSERT_EQ(statusOf(channel.call("SetUpdItemPrecoAlt", updateArgs(confirm, period.start))),
+            "0 ");  // 2
+  Update alone{"X", "", "", listOf({"PRD0000003"}), ""};
+  {
+    remote::RpcChannel closing;
+    closing.open(endpoint(demo.process().port(), "", "ana", "caixa-01"));
+    ASSERT_EQ(prefix(closing, "OUTRO ", alone.list), "0 ");  // 3
+  }
+  channel.close();
+  channel.open(endpoint(demo.process().port(), "", "ana", "caixa-01"));
+  EXPECT_EQ(statusOf(channel.call("SetUpdItemPrecoAlt", updateArgs(alone, period.start))),
+            "1 Indicador de promoção inválido: deve ser \"S\" ou \"N\".");
+  EXPECT_EQ(db.scalar("SELECT substr(NMPRODUTO, 1, 6) FROM PRODUTO WHERE CDPRODUTO = "
+                      "'PRD0000003'"),
+            "OUTRO ");
+
+  const int unchanged = std::stoi(inPromotion);
+  auto r = runVnd42400({"journal", "--db", db.target()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(normalised(r.out),
+            "ID|WHEN (UTC)|WHO|METHOD|HEADER|CHANGED|UNCHANGED|RESTORES|SELECTION\n"
+            "2|<when>|<peer> ana@caixa-01|SetAddPrefixo+SetUpdItemPrecoAlt|0001/001/" +
+                period.startIso + "|2+" + std::to_string(2 - unchanged) + "|0+" + inPromotion +
+                "|-|prefixo=\"PROMO \" lista=2 produtos promocao=\"S\" modoLista\n"
+                "3|<when>|<peer> ana@caixa-01|SetAddPrefixo|-|1|0|-|prefixo=\"OUTRO \" lista=1 "
+                "produtos\n");
+  r = runVnd42400({"journal", "--db", db.target(), "--change", "1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\n  NMPRODUTO (change 1):\n  \"PRD0000001\"  \""), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\n  IDPROMOCAO (change 2):\n"), std::string::npos) << r.out;
+  r = runVnd42400({"journal", "--db", db.target(), "--change", "2", "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find(",\"names\":{\"id\":1,"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(",\"items\":[{\"product\":\"PRD0000001\",\"before\":"), std::string::npos)
+      << r.out;
+
+  r = runVnd42400({"restore", "--db", db.target(), "--change", "2"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "change 2 restored as change 5: 2 names and " + std::to_string(2 - unchanged) +
+                       " items put back, 0 left alone\n");
+  EXPECT_EQ(db.scalar(namesSql), "0");
+  EXPECT_EQ(db.scalar(flagsSql), inPromotion);
+}
+
 TEST(JournalCommandLineTest, BadUsageExitsTwoWithOneLineOnStandardError) {
   testsupport::TempDir dir;
   const std::string db = dir.file("x.db");

@@ -121,6 +121,49 @@ TEST_P(Locks, NameChangesWaitForEachOtherThenAreRefused) {
   EXPECT_EQ(dump(addPrefix()), "status 0\n");
 }
 
+// An update refused for its lock right after its prefix change takes the prefix change back.
+// On PostgreSQL the names are free while the period is held, so the take-back runs at once. When
+// the names stay held as well (on SQLite, the whole file, taken here after the prefix change),
+// the take-back waits as long again, then gives up and the refusal says the prefix stays.
+TEST_P(Locks, AnUpdateRefusedForItsLockTakesItsPrefixChangeBackWhenTheNamesAreFree) {
+  server::SessionState desk;
+  desk.object = impatientObject_.get();
+  const auto prefix = [&] {
+    return dump(callThroughEdge(*impatientObject_, "SetAddPrefixo",
+                                {ref("X "), ref(""), ref(""), ref(""), ref("T")}, desk));
+  };
+  const auto confirm = [&] {
+    return dump(callThroughEdge(*impatientObject_, "SetUpdItemPrecoAlt",
+                                {ref("S"), ref(""), ref(""), ref(""), ref("T"), null(),
+                                 boolean(false), str("0001"), str("001"), date(2024, 1, 1)},
+                                desk));
+  };
+  const std::string before = wholeState();
+  if (postgres()) {
+    auto holder = storage_->connection();
+    server::db::Transaction tx(*holder, server::db::TxMode::Write);
+    ASSERT_TRUE(server::lockValidity(*holder, {"0001", "001", "2024-01-01"}));
+    EXPECT_EQ(prefix(), "status 0\n");
+    EXPECT_EQ(confirm(), kBusy);
+    EXPECT_EQ(wholeState(), before);
+  }
+  EXPECT_EQ(prefix(), "status 0\n");
+  const std::string prefixed = wholeState();
+  {
+    auto holder = storage_->connection();
+    server::db::Transaction tx(*holder, server::db::TxMode::Write);
+    server::lockProductNames(*holder);
+    ASSERT_TRUE(server::lockValidity(*holder, {"0001", "001", "2024-01-01"}));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(confirm(),
+              std::string(kBusy).insert(std::string(kBusy).size() - 1,
+                                        " Atenção: o prefixo já aplicado aos nomes dos produtos "
+                                        "não pôde ser desfeito e permanece."));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 2 * kLockWait);
+    EXPECT_EQ(wholeState(), prefixed);
+  }
+}
+
 // A prune that would discard the rows of a change being restored waits for the restore (held
 // here by the lock the restore takes), and is refused after the lock wait with nothing
 // discarded. The restore then still finds its rows; the prune after it discards them.

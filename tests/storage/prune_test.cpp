@@ -125,6 +125,22 @@ TEST_P(Prune, WhatGoesIsTheOldestChangesByNumberWhateverTheirClocksSaid) {
   EXPECT_EQ(restore(2), "restored 1");
 }
 
+// A confirmation recorded in two rows is kept whole when the day falls between its rows.
+TEST_P(Prune, AChangeRecordedInTwoRowsIsNeverKeptInPart) {
+  const std::string list = productList({"PRD0000002", "PRD0000003"});
+  auto desk = connection();
+  EXPECT_EQ(dump(call(desk, "SetAddPrefixo", {ref("OF "), ref(""), ref(""), ref(list), ref("")})),
+            "status 0\n");  // 1
+  EXPECT_EQ(dump(call(desk, "SetUpdItemPrecoAlt",
+                      {ref("S"), ref(""), ref(""), ref(list), ref(""), null(), boolean(true),
+                       str("0001"), str("001"), date(2024, 1, 1)})),
+            "status 0\n");  // 2, naming 1
+  recordedAt(1, "2024-01-01 10:00:00.000");
+  EXPECT_EQ(prune("2024-01-15 00:00:00.000"), "0 changes, 0 rows");
+  EXPECT_EQ(lines(), "1|2|n\n2|2|n\n");
+  EXPECT_EQ(restore(1), "restored 2");
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, Prune, ::testing::Values(Backend::SqliteFile, Backend::Postgres),
                          backendName);
 

@@ -116,13 +116,18 @@ Arg null() {
 
 server::Answer callThroughEdge(const server::ServerObject& object, const std::string& method,
                                const Args& args, const server::CallContext& context) {
-  const server::Dispatcher dispatcher({&object}, "");
   server::SessionState session;
   session.object = &object;
   session.context = context;
+  return callThroughEdge(object, method, args, session);
+}
+
+server::Answer callThroughEdge(const server::ServerObject& object, const std::string& method,
+                               const Args& args, server::SessionState& connection) {
+  const server::Dispatcher dispatcher({&object}, "");
   rpc::OutBuffer request, response;
   rpc::encodeRequest(request, 7, method, args);
-  dispatcher.handle(rpc::Frame{std::string(request.view())}, session, response);
+  dispatcher.handle(rpc::Frame{std::string(request.view())}, connection, response);
   rpc::StreamDecoder decoder;
   decoder.feed(response.data(), response.size());
   const std::optional<rpc::Response> decoded = rpc::decodeResponse(*decoder.next());
@@ -256,6 +261,18 @@ void StorageTest::TearDown() {
 server::Answer StorageTest::call(const std::string& method, const Args& args,
                                  const server::CallContext& context) {
   return callThroughEdge(*object_, method, args, context);
+}
+
+server::SessionState StorageTest::connection(const server::CallContext& context) {
+  server::SessionState session;
+  session.object = object_.get();
+  session.context = context;
+  return session;
+}
+
+server::Answer StorageTest::call(server::SessionState& on, const std::string& method,
+                                 const Args& args) {
+  return callThroughEdge(*object_, method, args, on);
 }
 
 std::string StorageTest::promotions(const std::string& branch, const std::string& table,

@@ -53,8 +53,13 @@ Arg null();
 
 // Calls `method` of `object` as a connection attached to it by `context` would, through a
 // dispatcher of its own; an answer in the response's error slot is thrown as server::CallError.
+// Each call is made on a new connection.
 server::Answer callThroughEdge(const server::ServerObject& object, const std::string& method,
                                const Args& args, const server::CallContext& context);
+// The same on `connection`, which keeps what the object remembers between the calls of one
+// connection.
+server::Answer callThroughEdge(const server::ServerObject& object, const std::string& method,
+                               const Args& args, server::SessionState& connection);
 
 // "name|name\n" then one line per row, values joined by "|", null as "~".
 std::string dump(const server::Answer& answer);
@@ -88,9 +93,13 @@ class StorageTest : public ::testing::TestWithParam<Backend> {
   void SetUp() override;
   void TearDown() override;
 
-  // Calls a method of the object through the network layer's dispatcher.
+  // Calls a method of the object through the network layer's dispatcher, on a new connection.
   server::Answer call(const std::string& method, const Args& args,
                       const server::CallContext& context = {"127.0.0.1:50000", "ana", "caixa1"});
+  // A connection attached to the object, as a desk's screen holds one, and a call on it.
+  server::SessionState connection(const server::CallContext& context = {"127.0.0.1:50000", "ana",
+                                                                        "caixa1"});
+  server::Answer call(server::SessionState& on, const std::string& method, const Args& args);
 
   // IDPROMOCAO of every item of a validity: "PRD0000001=S PRD0000002=N ...".
   std::string promotions(const std::string& branch, const std::string& table,

@@ -20,8 +20,11 @@ int listJournal(const JournalCommands& options) {
     const auto entry = findChange(*connection, options.change);
     if (!entry)
       throw std::runtime_error("change " + std::to_string(options.change) + " does not exist");
-    const auto items = changeItems(*connection, options.change);
-    std::cout << (options.json ? journalJson(*entry, items) : journalTable(*entry, items));
+    const auto items = changeItems(*connection, entry->id);
+    const auto names =
+        entry->names ? changeItems(*connection, entry->names->id) : std::vector<JournalItem>{};
+    std::cout << (options.json ? journalJson(*entry, items, names)
+                               : journalTable(*entry, items, names));
     return 0;
   }
   std::optional<std::string> since;
@@ -44,10 +47,18 @@ int restore(const JournalCommands& options) {
   if (caller.machine.empty()) caller.machine = "localhost";
   caller.client = "local " + caller.user + "@" + caller.machine;
   const RestoreOutcome outcome = restoreChange(*storage, options.change, caller);
-  std::cout << "change " << options.change << " restored as change " << outcome.id << ": "
-            << outcome.restored << " rows put back, " << outcome.leftAlone.size()
-            << " left alone\n";
-  for (const LeftAlone& row : outcome.leftAlone) {
+  std::vector<LeftAlone> leftAlone = outcome.leftAlone;
+  std::cout << "change " << outcome.change << " restored as change " << outcome.id << ": ";
+  if (outcome.names) {
+    // A change in two rows: its names and its items, names first.
+    leftAlone.insert(leftAlone.begin(), outcome.names->leftAlone.begin(),
+                     outcome.names->leftAlone.end());
+    std::cout << outcome.names->restored << " names and " << outcome.restored << " items";
+  } else {
+    std::cout << outcome.restored << " rows";
+  }
+  std::cout << " put back, " << leftAlone.size() << " left alone\n";
+  for (const LeftAlone& row : leftAlone) {
     if (row.now) {
       std::cout << "left alone (changed since): " << quoted(row.product) << " is now "
                 << quoted(*row.now) << "\n";

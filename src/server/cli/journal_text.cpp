@@ -53,15 +53,53 @@ std::string aligned(const std::vector<Line>& lines) {
   return out;
 }
 
+// A change in two rows shows both: "names+flags" for the counts, both methods when they
+// differ, and one selection with the second row's values over the first's.
+std::string both(const JournalEntry& e, int64_t JournalEntry::*count) {
+  if (!e.names) return std::to_string(e.*count);
+  return std::to_string((*e.names).*count) + "+" + std::to_string(e.*count);
+}
+
+std::string methodOf(const JournalEntry& e) {
+  if (!e.names || e.names->method == e.method) return e.method;
+  return e.names->method + "+" + e.method;
+}
+
+std::string selectionOf(const JournalEntry& e) {
+  if (!e.names) return e.selection;
+  std::optional<Json> merged = selectionObject(e.names->selection);
+  const std::optional<Json> second = selectionObject(e.selection);
+  if (!merged || !second) return e.selection;
+  for (const auto& [key, value] : second->items()) (*merged)[key] = value;
+  return merged->dump();
+}
+
 std::vector<Line> tableLines(const std::vector<JournalEntry>& entries) {
   std::vector<Line> lines{{"ID", "WHEN (UTC)", "WHO", "METHOD", "HEADER", "CHANGED", "UNCHANGED",
                            "RESTORES", "SELECTION"}};
   for (const JournalEntry& e : entries)
-    lines.push_back({std::to_string(e.id), e.when, e.client, e.method, header(e),
-                     std::to_string(e.changed), std::to_string(e.unchanged),
+    lines.push_back({std::to_string(e.id), e.when, e.client, methodOf(e), header(e),
+                     both(e, &JournalEntry::changed), both(e, &JournalEntry::unchanged),
                      e.restored ? std::to_string(*e.restored) : "-",
-                     selectionSummary(e.selection)});
+                     selectionSummary(selectionOf(e))});
   return lines;
+}
+
+// The rows of one journal row, after a line that says when they were discarded.
+std::string rowLines(const JournalEntry& e, const std::vector<JournalItem>& items) {
+  std::string out;
+  if (e.discarded)
+    out += "  (its rows were discarded from the journal on " + *e.discarded + " UTC)\n";
+  std::vector<Line> rows;
+  for (const JournalItem& item : items)
+    rows.push_back(
+        {"", jsonQuoted(item.product), jsonQuoted(item.before) + " -> " + jsonQuoted(item.after)});
+  return out + aligned(rows);
+}
+
+// "  NMPRODUTO (change 4):", heading the rows of one row of a change in two.
+std::string partLine(const JournalEntry& e) {
+  return "  " + e.column.value_or("?") + " (change " + std::to_string(e.id) + "):\n";
 }
 
 Json nullable(const std::optional<std::string>& value) {
@@ -76,7 +114,7 @@ std::optional<std::string> nonEmpty(const std::string& text) {
 Json jsonObject(const JournalEntry& e) {
   // Recorded by this server as a JSON object; anything else is passed on as a string.
   std::optional<Json> selection = selectionObject(e.selection);
-  return Json{{"id", e.id},
+  Json object{{"id", e.id},
               {"when", e.when},
               {"client", e.client},
               {"user", nullable(nonEmpty(e.user))},
@@ -91,6 +129,12 @@ Json jsonObject(const JournalEntry& e) {
               {"column", nullable(e.column)},
               {"restores", e.restored ? Json(*e.restored) : Json(nullptr)},
               {"discarded", nullable(e.discarded)}};
+  if (e.names) object["names"] = jsonObject(*e.names);
+  return object;
+}
+
+Json itemObject(const JournalItem& item) {
+  return Json{{"product", item.product}, {"before", item.before}, {"after", item.after}};
 }
 
 std::string text(const Json& json) {
@@ -128,15 +172,12 @@ std::string journalTable(const std::vector<JournalEntry>& entries) {
   return aligned(tableLines(entries));
 }
 
-std::string journalTable(const JournalEntry& entry, const std::vector<JournalItem>& items) {
+std::string journalTable(const JournalEntry& entry, const std::vector<JournalItem>& items,
+                         const std::vector<JournalItem>& names) {
   std::string out = aligned(tableLines({entry}));
-  if (entry.discarded)
-    out += "  (its rows were discarded from the journal on " + *entry.discarded + " UTC)\n";
-  std::vector<Line> rows;
-  for (const JournalItem& item : items)
-    rows.push_back(
-        {"", jsonQuoted(item.product), jsonQuoted(item.before) + " -> " + jsonQuoted(item.after)});
-  return out + aligned(rows);
+  if (!entry.names) return out + rowLines(entry, items);
+  return out + partLine(*entry.names) + rowLines(*entry.names, names) + partLine(entry) +
+         rowLines(entry, items);
 }
 
 std::string journalJson(const std::vector<JournalEntry>& entries) {
@@ -147,15 +188,17 @@ std::string journalJson(const std::vector<JournalEntry>& entries) {
   return out + (entries.empty() ? "]\n" : "\n]\n");
 }
 
-std::string journalJson(const JournalEntry& entry, const std::vector<JournalItem>& items) {
-  std::string out = text(jsonObject(entry));
-  out.pop_back();  // the closing brace, after which the items follow
-  out += ",\"items\":[";
-  for (size_t i = 0; i < items.size(); ++i) {
-    const Json item{
-        {"product", items[i].product}, {"before", items[i].before}, {"after", items[i].after}};
-    out += (i ? ",\n" : "\n") + text(item);
+std::string journalJson(const JournalEntry& entry, const std::vector<JournalItem>& items,
+                        const std::vector<JournalItem>& names) {
+  Json object = jsonObject(entry);
+  if (entry.names) {
+    Json& rows = object["names"]["items"] = Json::array();
+    for (const JournalItem& item : names) rows.push_back(itemObject(item));
   }
+  std::string out = text(object);
+  out.pop_back();  // the closing brace, after which the items follow, one per line
+  out += ",\"items\":[";
+  for (size_t i = 0; i < items.size(); ++i) out += (i ? ",\n" : "\n") + text(itemObject(items[i]));
   return out + (items.empty() ? "]}\n" : "\n]}\n");
 }
 

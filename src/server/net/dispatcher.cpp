@@ -170,6 +170,7 @@ CallOutcome Dispatcher::finishLogin(Prepared& attempt, std::optional<Access> acc
     return refused;
   }
   state.object = login.object;
+  state.context.memory = {};  // a new attach forgets what the connection did before
   state.context.user = access->account;
   state.context.host = std::move(login.host);
   state.accessReadAt = Clock::now();

@@ -92,13 +92,15 @@ auto decodeCall(CallArgs& args) {
 }
 
 // A method entry whose handler decodes the call and runs `body(call, context)`, turning a
-// refusal into its answer.
+// refusal into its answer. Every call that gets here, refused or not, is the next call after
+// the connection's previous one (connection_memory.h).
 template <const contract::Method& M, auto... Members, typename Body>
 MethodSpec bindMethod(Body body, bool waitsForLocks = false) {
   MethodSpec spec;
   spec.contract = &M;
   spec.waitsForLocks = waitsForLocks;
   spec.handler = [body = std::move(body)](const CallContext& context, CallArgs& args) -> Answer {
+    context.memory.startCall();
     try {
       return body(decodeCall<M, Members...>(args), context);
     } catch (const Refused& refusal) {

@@ -38,6 +38,12 @@ struct ChangeSteps {
   // Optional: `journal` and `apply` together, reading the rows once; returns the rows changed,
   // each of which it journaled. Used instead of both when set and the storage journals values.
   std::function<int64_t(db::Connection&, int64_t id)> journaledApply;
+  // Optional: what must still be done when the change is refused or fails inside its
+  // transaction (prefix_link.h). It runs in that transaction, rolled back to just before the
+  // change (its rows, journal and locks gone), and commits it; it catches what it throws. Not
+  // run when the transaction could not begin or cannot go back; the refusal or failure of the
+  // change goes on either way.
+  std::function<void(db::Connection&, db::Transaction&)> compensate;
 };
 
 struct ChangeCounts {

@@ -9,13 +9,16 @@
 // those that would.
 //
 // Names are not per validity: every prefix change (and every restore of one) takes the same
-// lock, so they run one after the other across all server processes of the database.
+// lock, so they run one after the other across all server processes of the database. The
+// promotion update that follows a prefix change on its connection may complete it, or take it
+// back (prefix_link.h).
 
 #include <nlohmann/json.hpp>
 
 #include "server/object/arg_checks.h"
 #include "server/object/change_run.h"
 #include "server/object/methods.h"
+#include "server/object/prefix_link.h"
 #include "server/object/refusal_texts.h"
 #include "server/object/refused.h"
 #include "server/object/selection.h"
@@ -118,8 +121,10 @@ Answer setAddPrefixo(Storage& storage, const PrefixCall& call, const CallContext
     update << prefixed << " WHERE " << selected << " AND " << lacking;
     return update.execute(c);
   };
-  runChange(storage, recordOf(contract::tabe_preco::SetAddPrefixo.name, context, request),
-            kNameColumn, steps);
+  const ChangeCounts counts =
+      runChange(storage, recordOf(contract::tabe_preco::SetAddPrefixo.name, context, request),
+                kNameColumn, steps);
+  PrefixLink::remember(context, storage, counts.id, selectionTexts(call));
   return Answer::ok();
 }
 
@@ -150,8 +155,10 @@ Answer setDelPrefixo(Storage& storage, const PrefixCall& call, const CallContext
     update << cleared << " WHERE " << selected << " AND " << having;
     return update.execute(c);
   };
-  runChange(storage, recordOf(contract::tabe_preco::SetDelPrefixo.name, context, request),
-            kNameColumn, steps);
+  const ChangeCounts counts =
+      runChange(storage, recordOf(contract::tabe_preco::SetDelPrefixo.name, context, request),
+                kNameColumn, steps);
+  PrefixLink::remember(context, storage, counts.id, selectionTexts(call));
   return Answer::ok();
 }
 

@@ -5,13 +5,16 @@
 // The products come from the selection texts alone: in list mode from the list (argument 4);
 // the packet may hold rows of earlier attempts and is not read. The list-mode Boolean must
 // agree with the selection (True exactly when the list is the way filled in). Items in the
-// requested state already are left as they are and counted as unchanged.
+// requested state already are left as they are and counted as unchanged. Right after a prefix
+// change of the same selection on the same connection, the update completes it, or takes it
+// back when refused (prefix_link.h).
 
 #include <nlohmann/json.hpp>
 
 #include "server/object/arg_checks.h"
 #include "server/object/change_run.h"
 #include "server/object/methods.h"
+#include "server/object/prefix_link.h"
 #include "server/object/refusal_texts.h"
 #include "server/object/refused.h"
 #include "server/object/selection.h"
@@ -43,9 +46,9 @@ db::Sql itemsOf(const ValidityKey& key, const db::Sql& products) {
   return sql;
 }
 
-}  // namespace
-
-Answer setUpdItemPrecoAlt(Storage& storage, const PromotionCall& call, const CallContext& context) {
+// The update; `link`, when set, is the prefix change it completes.
+Answer updatePromotion(Storage& storage, const PromotionCall& call, const CallContext& context,
+                       PrefixLink* link) {
   const std::string& flag = call.promotion;
   if (flag != "S" && flag != "N") throw Refused(messages::kBadPromotionFlag);
   const Selection selection = parseSelection(selectionTexts(call));
@@ -98,8 +101,17 @@ Answer setUpdItemPrecoAlt(Storage& storage, const PromotionCall& call, const Cal
     seenSelected = update.selected;
     return update.changed;
   };
+  if (link) link->join(record, steps);
   runChange(storage, std::move(record), kPromotionColumn, steps);
   return Answer::ok();
+}
+
+}  // namespace
+
+Answer setUpdItemPrecoAlt(Storage& storage, const PromotionCall& call, const CallContext& context) {
+  std::optional<PrefixLink> link = PrefixLink::of(context, selectionTexts(call));
+  if (!link) return updatePromotion(storage, call, context, nullptr);
+  return link->run(storage, [&] { return updatePromotion(storage, call, context, &*link); });
 }
 
 }  // namespace server::methods

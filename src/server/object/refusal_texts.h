@@ -3,6 +3,7 @@
 // each defined once. Where the screen has a text of its own for the same situation, the
 // server uses the same words.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,19 @@ inline constexpr std::string_view kBadDateFormat = "Formato de data inválido.";
 inline constexpr std::string_view kChangeBusy =
     "Outra alteração dos mesmos dados está em andamento e não terminou a tempo; nada foi "
     "alterado. Tente novamente em instantes.";
+
+// Added to the refusal of a promotion update that was to complete a prefix change
+// (prefix_link.h), when not every name went back to what it was.
+inline constexpr std::string_view kPrefixKept =
+    "Atenção: o prefixo já aplicado aos nomes dos produtos não pôde ser desfeito e permanece.";
+inline std::string namesLeftAlone(int64_t count) {
+  if (count == 1)
+    return "Atenção: 1 nome de produto, alterado por outra operação depois do prefixo, ficou "
+           "como está.";
+  return "Atenção: " + std::to_string(count) +
+         " nomes de produtos, alterados por outra operação depois do prefixo, ficaram como "
+         "estão.";
+}
 
 inline std::string productNotFound(std::string_view code) {
   return "Produto \"" + std::string(code) + "\" não cadastrado.";

@@ -16,12 +16,15 @@
 #include "contract/remote_contract.h"
 #include "rpc/wire_value.h"
 #include "rtl/data_packet.h"
+#include "server/object/connection_memory.h"
 #include "server/storage/accounts.h"
 
 namespace server {
 
 // Who is calling: the peer address; the account it logged in with, or without a login what
-// the client says its user is; the machine the client says it runs on; and what it may do.
+// the client says its user is; the machine the client says it runs on; what it may do; and
+// what the object remembers of the connection's earlier calls, which its methods update
+// through the const context they are given (a connection's calls run one at a time).
 struct CallContext {
   std::string peer;
   std::string user;
@@ -29,6 +32,7 @@ struct CallContext {
   // Null when the server asks no login (a database without accounts): every right, every
   // branch.
   std::shared_ptr<const Access> access = nullptr;
+  mutable ConnectionMemory memory = {};
 };
 
 // The answer of a method: status 0 with an optional packet, or a refusal with a message for

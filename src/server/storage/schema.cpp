@@ -88,7 +88,7 @@ std::vector<std::string> statements(Engine engine) {
           ", DSSELECAO TEXT NOT NULL, QTLINHAS BIGINT NOT NULL, DSUSUARIO TEXT, DSMAQUINA TEXT, "
           "QTINALTERADAS BIGINT NOT NULL DEFAULT 0, DSCAMPO VARCHAR(20), IDRESTAURADA BIGINT, "
           "NRITEMINICIAL BIGINT, NRITEMFINAL BIGINT, " +
-          t.timestamp("DTDESCARTE") + ")",
+          t.timestamp("DTDESCARTE") + ", IDVINCULADA BIGINT)",
       // One row per row a change changed: the header in ALTERACAOLOG says which validity's
       // items (IDPROMOCAO) or that it is the products' names (NMPRODUTO). It is filled only
       // from columns that are checked already, so neither a foreign key to ALTERACAOLOG nor
@@ -140,7 +140,8 @@ std::vector<std::string> statements(Engine engine) {
 
 // The journal's columns of ALTERACAOLOG, as they are added to a table made before them.
 // DTDESCARTE, when a change's rows were discarded from the journal (journal/prune.h), has the
-// engine's timestamp type.
+// engine's timestamp type. IDVINCULADA names the row recorded with this one as one change
+// (journal/record.h); rows written before it have none, and read as they always did.
 struct JournalColumn {
   const char* name;
   const char* type;
@@ -155,6 +156,7 @@ constexpr JournalColumn kJournalColumns[] = {
     {"NRITEMINICIAL", "BIGINT"},
     {"NRITEMFINAL", "BIGINT"},
     {"DTDESCARTE", "TIMESTAMP(3)", "TEXT"},
+    {"IDVINCULADA", "BIGINT"},
 };
 
 void addJournalColumns(db::Connection& c) {
@@ -213,7 +215,7 @@ constexpr const char* kRequiredTables[][2] = {
     {"ITEMPRECO", "IDPROMOCAO"},
     {"ALTERACAOLOG",
      "DSUSUARIO, DSMAQUINA, QTINALTERADAS, DSCAMPO, IDRESTAURADA, NRITEMINICIAL, NRITEMFINAL, "
-     "DTDESCARTE"},
+     "DTDESCARTE, IDVINCULADA"},
     {"ALTERACAOITEM", "DSANTES, DSDEPOIS"},
     {"CONTA", "DSLOGIN, DSSENHA, IDATIVA, IDTODASFILIAIS, DSDIREITOS"},
     {"CONTAFILIAL", "DSLOGIN, CDFILIAL"},

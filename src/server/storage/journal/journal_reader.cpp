@@ -1,6 +1,8 @@
 #include "server/storage/journal/journal_reader.h"
 
 #include <cstdio>
+#include <set>
+#include <unordered_map>
 
 #include "rtl/dates.h"
 #include "server/storage/db/sql.h"
@@ -13,7 +15,7 @@ namespace {
 constexpr const char* kEntryColumns =
     "SELECT ID, CAST(DTALTERACAO AS TEXT), DSCLIENTE, DSUSUARIO, DSMAQUINA, DSMETODO, CDFILIAL, "
     "CDTABEPREC, CAST(DTINIVGPREC AS TEXT), DSSELECAO, QTLINHAS, QTINALTERADAS, DSCAMPO, "
-    "IDRESTAURADA, CAST(DTDESCARTE AS TEXT) FROM ALTERACAOLOG";
+    "IDRESTAURADA, CAST(DTDESCARTE AS TEXT), IDVINCULADA FROM ALTERACAOLOG";
 
 // PostgreSQL writes a timestamp without its trailing zero fractions ("10:00:00", "10:00:00.5");
 // the journal shows milliseconds always, as SQLite stores them.
@@ -30,8 +32,15 @@ std::optional<std::string> optionalText(const db::Row& row, int column) {
   return std::string(row.text(column));
 }
 
-JournalEntry entryOf(const db::Row& row) {
-  JournalEntry e;
+// One ALTERACAOLOG row, and the row it names when it is the second of a change in two.
+struct LogRow {
+  JournalEntry entry;
+  std::optional<int64_t> linked;
+};
+
+LogRow logRowOf(const db::Row& row) {
+  LogRow read;
+  JournalEntry& e = read.entry;
   e.id = row.integer(0);
   e.when = withMilliseconds(row.text(1));
   e.client = row.text(2);
@@ -47,7 +56,29 @@ JournalEntry entryOf(const db::Row& row) {
   e.column = optionalText(row, 12);
   if (!row.isNull(13)) e.restored = row.integer(13);
   if (!row.isNull(14)) e.discarded = withMilliseconds(row.text(14));
-  return e;
+  if (!row.isNull(15)) read.linked = row.integer(15);
+  return read;
+}
+
+std::optional<LogRow> findRow(db::Connection& c, int64_t id) {
+  std::optional<LogRow> found;
+  c.query(std::string(kEntryColumns) + " WHERE ID = ?", {id},
+          [&](const db::Row& row) { found = logRowOf(row); });
+  return found;
+}
+
+// The entry of `row`, with the first row of its change when it names one (`read` holds the rows
+// read already).
+JournalEntry entryOf(db::Connection& c, const LogRow& row,
+                     const std::unordered_map<int64_t, const LogRow*>& read = {}) {
+  JournalEntry entry = row.entry;
+  if (!row.linked) return entry;
+  if (const auto found = read.find(*row.linked); found != read.end()) {
+    entry.names = std::make_shared<JournalEntry>(found->second->entry);
+  } else if (const std::optional<LogRow> first = findRow(c, *row.linked)) {
+    entry.names = std::make_shared<JournalEntry>(first->entry);
+  }
+  return entry;
 }
 
 bool digits(std::string_view text, size_t at, size_t count) {
@@ -99,17 +130,32 @@ std::vector<JournalEntry> listChanges(db::Connection& c, const std::optional<std
                          ? " WHERE DTALTERACAO >= CAST(? AS TIMESTAMP(3))"
                          : " WHERE DTALTERACAO >= ?");
   sql << " ORDER BY ID";
+  std::vector<LogRow> rows;
+  sql.query(c, [&](const db::Row& row) { rows.push_back(logRowOf(row)); });
+  std::unordered_map<int64_t, const LogRow*> byId;
+  std::set<int64_t> firstRows;  // shown with the row that names them
+  for (const LogRow& row : rows) {
+    byId.emplace(row.entry.id, &row);
+    if (row.linked) firstRows.insert(*row.linked);
+  }
   std::vector<JournalEntry> entries;
-  sql.query(c, [&](const db::Row& row) { entries.push_back(entryOf(row)); });
+  for (const LogRow& row : rows)
+    if (!firstRows.count(row.entry.id)) entries.push_back(entryOf(c, row, byId));
   tx.commit();
   return entries;
 }
 
 std::optional<JournalEntry> findChange(db::Connection& c, int64_t id) {
-  std::optional<JournalEntry> entry;
-  c.query(std::string(kEntryColumns) + " WHERE ID = ?", {id},
-          [&](const db::Row& row) { entry = entryOf(row); });
-  return entry;
+  std::optional<LogRow> row = findRow(c, id);
+  if (!row) return std::nullopt;
+  // The first row of a change in two is named by a later one.
+  if (!row->linked) {
+    if (const std::optional<int64_t> second = c.queryInteger(
+            "SELECT MIN(ID) FROM ALTERACAOLOG WHERE ID > ? AND IDVINCULADA = ?", {id, id}))
+      row = findRow(c, *second);
+  }
+  if (!row) return std::nullopt;
+  return entryOf(c, *row);
 }
 
 std::vector<JournalItem> changeItems(db::Connection& c, int64_t id) {

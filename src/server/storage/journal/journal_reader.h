@@ -1,9 +1,12 @@
 #pragma once
 // Reading the journal of changes: the ALTERACAOLOG rows (one per change, restores included)
 // and the ALTERACAOITEM rows of one change (per row it changed, the value before and after).
-// Read-only; each function runs in one consistent read.
+// A change recorded in two rows (record.h: a confirmation that changed names and flags, or a
+// restore of one) is read as one entry, known by the number of its second row. Read-only:
+// listChanges runs in one consistent read, the others in the caller's transaction if any.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +33,9 @@ struct JournalEntry {
   std::optional<int64_t> restored;  // a restore: the change it put back
   // When its rows were discarded from the journal (prune.h), UTC; it cannot be restored since.
   std::optional<std::string> discarded;
+  // A change recorded in two rows: its first row, which holds the names, the fields above being
+  // the second's, which holds the flags. Null for a change of one row.
+  std::shared_ptr<const JournalEntry> names;
 };
 
 struct JournalItem {
@@ -46,8 +52,9 @@ std::optional<std::string> journalTimestamp(std::string_view text);
 // The changes recorded at or after `since` (a canonical timestamp; every change when nullopt),
 // by ID.
 std::vector<JournalEntry> listChanges(db::Connection& c, const std::optional<std::string>& since);
+// The change recorded in row `id`: of a change recorded in two rows, either row finds it whole.
 std::optional<JournalEntry> findChange(db::Connection& c, int64_t id);
-// The rows change `id` changed, by product code in byte order.
+// The rows the journal row `id` changed, by product code in byte order.
 std::vector<JournalItem> changeItems(db::Connection& c, int64_t id);
 
 }  // namespace server

@@ -1,5 +1,7 @@
 #include "server/storage/journal/prune.h"
 
+#include <algorithm>
+
 #include "server/storage/db/sql.h"
 #include "server/storage/journal/record.h"
 
@@ -12,7 +14,8 @@ const char* timestampParam(db::Engine engine) {
 }
 
 // The number of the first change that stays: the first recorded at or after `before`, or one
-// past the last when every change is older.
+// past the last when every change is older; and before it, the first row of a change in two
+// rows (record.h) whose second row stays, so that no change is kept in part.
 int64_t firstKept(db::Connection& c, const std::string& before) {
   db::Sql sql(
       "SELECT COALESCE(MIN(ID), (SELECT COALESCE(MAX(ID), 0) + 1 FROM ALTERACAOLOG)) "
@@ -20,7 +23,10 @@ int64_t firstKept(db::Connection& c, const std::string& before) {
   sql.bind(before, timestampParam(c.engine()));
   std::optional<int64_t> id;
   sql.query(c, [&](const db::Row& row) { id = row.integer(0); });
-  return id.value_or(1);
+  const int64_t kept = id.value_or(1);
+  const std::optional<int64_t> split = c.queryInteger(
+      "SELECT MIN(IDVINCULADA) FROM ALTERACAOLOG WHERE ID >= ? AND IDVINCULADA < ?", {kept, kept});
+  return split ? std::min(kept, *split) : kept;
 }
 
 // Marks the lines whose rows go. Changes that wrote no row have nothing to discard.

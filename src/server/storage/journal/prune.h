@@ -7,8 +7,9 @@
 //
 // What is discarded is always the oldest part of the journal: the changes numbered below the
 // first one recorded at or after the day. A change that stays therefore keeps every later
-// change's rows, which its restore needs to tell rows changed again since. A change whose rows
-// were discarded can no longer be restored (restore.h refuses it).
+// change's rows, which its restore needs to tell rows changed again since. A change recorded in
+// two rows (record.h) keeps both when its second row stays. A change whose rows were discarded
+// can no longer be restored (restore.h refuses it).
 //
 // On PostgreSQL the lines are marked under row locks, so a prune and a restore of the same
 // change run one after the other. On SQLite the file's one writer does the same. Changes go

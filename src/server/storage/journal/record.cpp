@@ -50,11 +50,14 @@ int64_t openRecord(db::Connection& c, const ChangeRecord& record) {
   auto named = [](const std::string& value) {
     return value.empty() ? db::Param(nullptr) : db::Param(value);
   };
+  auto number = [](const std::optional<int64_t>& value) {
+    return value ? db::Param(*value) : db::Param(nullptr);
+  };
   const bool postgres = c.engine() == db::Engine::Postgres;
   db::Sql sql(
       "INSERT INTO ALTERACAOLOG (DTALTERACAO, DSCLIENTE, DSMETODO, CDFILIAL, CDTABEPREC, "
       "DTINIVGPREC, DSSELECAO, QTLINHAS, DSUSUARIO, DSMAQUINA, QTINALTERADAS, DSCAMPO, "
-      "IDRESTAURADA) VALUES (");
+      "IDRESTAURADA, IDVINCULADA) VALUES (");
   sql.bind(utcTimestamp(), postgres ? "CAST(? AS TIMESTAMP(3))" : "?") << ", ";
   sql.bind(record.client) << ", ";
   sql.bind(record.method) << ", ";
@@ -65,9 +68,9 @@ int64_t openRecord(db::Connection& c, const ChangeRecord& record) {
   sql.bind(named(record.user)) << ", ";
   sql.bind(named(record.machine)) << ", 0, ";
   sql.bind(optional(record.column)) << ", ";
-  sql.bind(record.restored ? db::Param(*record.restored) : db::Param(nullptr),
-           postgres ? "CAST(? AS BIGINT)" : "?")
-      << ") RETURNING ID";
+  const char* bigint = postgres ? "CAST(? AS BIGINT)" : "?";
+  sql.bind(number(record.restored), bigint) << ", ";
+  sql.bind(number(record.linked), bigint) << ") RETURNING ID";
   const std::optional<int64_t> id = c.queryInteger(sql.text(), sql.params());
   if (!id) throw StorageError("o registro da alteração não recebeu um número");
   return *id;

@@ -5,6 +5,11 @@
 // marks the change's ALTERACAOITEM rows) and closed with the counts once it has run. The
 // selection is kept as sent, as a JSON object of the method's text arguments, e.g.
 // {"prefixo":"PROMO ","inicial":"","final":"","lista":"","todos":"T"}.
+//
+// A change may be recorded in two rows, one per column it changed, read as one change: the
+// second row names the first (IDVINCULADA). A promotion update that completes the prefix change
+// of the same confirmation (object/prefix_link.h) names that prefix change's row; a restore of
+// such a change writes a row for the names and one for the flags, the second naming the first.
 
 #include <cstdint>
 #include <optional>
@@ -29,6 +34,7 @@ struct ChangeRecord {
   // kPromotionColumn or kNameColumn; nullopt when the change's values were not journaled.
   std::optional<std::string> column;
   std::optional<int64_t> restored;  // a restore: the change it put back
+  std::optional<int64_t> linked;    // the first row of a change recorded in two (above)
 };
 
 // A name the client gave for itself (user, machine), made storable: bytes that are not clean

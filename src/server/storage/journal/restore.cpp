@@ -7,6 +7,7 @@
 #include "server/storage/journal/item_runs.h"
 #include "server/storage/journal/journal_reader.h"
 #include "server/storage/journal/record.h"
+#include "server/storage/journal/restorable.h"
 #include "server/storage/locks.h"
 
 namespace server {
@@ -17,51 +18,13 @@ bool isPromotion(const JournalEntry& change) {
   return change.column == kPromotionColumn;
 }
 
-ValidityKey validityOf(const JournalEntry& change) {
-  return {*change.branch, *change.table, *change.start};
-}
-
-// The value the row of journal item I (alias "I") has now; null when the row is gone.
-db::Sql currentValue(const JournalEntry& change) {
-  db::Sql sql;
-  if (!isPromotion(change))
-    return sql << "(SELECT P.NMPRODUTO FROM PRODUTO P WHERE P.CDPRODUTO = I.CDPRODUTO)";
-  sql << "(SELECT CAST(T.IDPROMOCAO AS VARCHAR(50)) FROM ITEMPRECO T WHERE T.CDFILIAL = ";
-  sql.bind(*change.branch) << " AND T.CDTABEPREC = ";
-  sql.bind(*change.table) << " AND T.DTINIVGPREC = ";
-  sql.bind(*change.start) << " AND T.CDPRODUTO = I.CDPRODUTO)";
-  return sql;
-}
-
-// The products whose rows of the same data journaled changes after `change` and before the
-// restore `id` changed.
-db::Sql changedLater(db::Engine engine, const JournalEntry& change, int64_t id) {
-  db::Sql sql("SELECT J.CDPRODUTO FROM ALTERACAOLOG L JOIN ALTERACAOITEM J ON ");
-  sql << itemsOfLogRow(engine, "J", "L") << " WHERE L.ID > ";
-  sql.bind(change.id) << " AND L.ID < ";
-  sql.bind(id);
-  // The same bounds on the items let PostgreSQL read only the journal written since.
-  sql << " AND J.IDALTERACAO > ";
-  sql.bind(change.id) << " AND J.IDALTERACAO < ";
-  sql.bind(id) << " AND L.DSCAMPO = ";
-  sql.bind(*change.column);
-  if (isPromotion(change)) {
-    sql << " AND L.CDFILIAL = ";
-    sql.bind(*change.branch) << " AND L.CDTABEPREC = ";
-    sql.bind(*change.table) << " AND L.DTINIVGPREC = ";
-    sql.bind(*change.start);
-  }
-  return sql;
-}
-
-// Journals, under the restore `id`, every row of `change` that still holds what the change
-// wrote and that no later change touched: from that value back to the one before.
+// Journals, under the restore `id`, every row of `change` that can still be put back: from
+// the value it holds back to the one before.
 int64_t journalRestorable(db::Connection& c, const JournalEntry& change, int64_t id) {
   db::Sql sql("INSERT INTO ALTERACAOITEM (IDALTERACAO, CDPRODUTO, DSANTES, DSDEPOIS) SELECT ");
   sql.bind(id, "CAST(? AS BIGINT)")
       << ", I.CDPRODUTO, I.DSDEPOIS, I.DSANTES FROM ALTERACAOITEM I WHERE "
-      << itemsOfChange(c.engine(), "I", change.id) << " AND " << currentValue(change)
-      << " = I.DSDEPOIS AND I.CDPRODUTO NOT IN (" << changedLater(c.engine(), change, id) << ")";
+      << itemsOfChange(c.engine(), "I", change.id) << " AND " << restorable(c.engine(), change, id);
   return sql.execute(c);
 }
 
@@ -97,6 +60,55 @@ std::vector<LeftAlone> leftAlone(db::Connection& c, const JournalEntry& change, 
   return rows;
 }
 
+// Refuses a journal row whose values cannot be put back; `name` is the change as asked for.
+void requireRestorable(const JournalEntry& row, const std::string& name) {
+  if (row.discarded)
+    throw RestoreError(name + "'s rows were discarded from the journal on " + *row.discarded +
+                       "; it can no longer be restored");
+  const bool promotion = isPromotion(row);
+  if (!row.column || (!promotion && row.column != kNameColumn))
+    throw RestoreError(name + " has no recorded values to restore");
+  if (promotion && !(row.branch && row.table && row.start))
+    throw RestoreError(name + " has no validity period recorded");
+}
+
+// Puts back what journal row `row` can, journaled as a restore row (naming `linked`, the first
+// row of the same restore, if any). Its lock is held already.
+RestoredRows restoreRow(db::Connection& c, const JournalEntry& row, const RestoreCaller& caller,
+                        std::optional<int64_t> linked) {
+  ChangeRecord record;
+  record.method = "restore";
+  record.client = caller.client;
+  record.user = callerText(caller.user);
+  record.machine = callerText(caller.machine);
+  record.branch = row.branch;
+  record.table = row.table;
+  record.start = row.start;
+  record.selection = nlohmann::ordered_json{{"alteracao", row.id}}.dump();
+  record.column = row.column;
+  record.restored = row.id;
+  record.linked = linked;
+
+  RestoredRows outcome;
+  outcome.id = openRecord(c, record);
+  const std::optional<int64_t> firstItem = nextItemRow(c);
+  const int64_t journaled = journalRestorable(c, row, outcome.id);
+  const std::optional<ItemRun> items = appendedItems(c, firstItem, journaled);
+  outcome.restored = applyRestore(c, row, outcome.id);
+  requireJournaled(journaled, outcome.restored, "a restauração");
+  outcome.leftAlone = leftAlone(c, row, outcome.id);
+  closeRecord(c, outcome.id, outcome.restored, static_cast<int64_t>(outcome.leftAlone.size()),
+              items);
+  return outcome;
+}
+
+// Held until the end, so that a prune discarding the row's items waits for the restore or the
+// restore sees them gone (prune.h).
+void lockLogRow(db::Connection& c, int64_t id) {
+  c.queryInteger(std::string("SELECT 1 FROM ALTERACAOLOG WHERE ID = ?") + db::forUpdate(c.engine()),
+                 {id});
+}
+
 }  // namespace
 
 RestoreOutcome restoreChange(Storage& storage, int64_t change, const RestoreCaller& caller) {
@@ -105,50 +117,29 @@ RestoreOutcome restoreChange(Storage& storage, int64_t change, const RestoreCall
     auto connection = storage.connection();
     db::Connection& c = *connection;
     db::Transaction tx(c, db::TxMode::Write);
-    // Held until the end, so that a prune discarding the change's rows waits for the restore
-    // or the restore sees them gone (prune.h).
-    c.queryInteger(
-        std::string("SELECT 1 FROM ALTERACAOLOG WHERE ID = ?") + db::forUpdate(c.engine()),
-        {change});
+    lockLogRow(c, change);
     const std::optional<JournalEntry> entry = findChange(c, change);
     if (!entry) throw RestoreError(name + " does not exist");
-    if (entry->discarded)
-      throw RestoreError(name + "'s rows were discarded from the journal on " + *entry->discarded +
-                         "; it can no longer be restored");
-    const bool promotion = isPromotion(*entry);
-    if (!entry->column || (!promotion && entry->column != kNameColumn))
-      throw RestoreError(name + " has no recorded values to restore");
-    if (promotion && !(entry->branch && entry->table && entry->start))
-      throw RestoreError(name + " has no validity period recorded");
+    // A prune discards both rows of a change in two or neither (prune.h); the other row is
+    // locked too, and its lines read after the first lock, which a prune marking it waits for.
+    const JournalEntry* names = entry->names.get();
+    if (names) lockLogRow(c, change == entry->id ? names->id : entry->id);
+    if (names) requireRestorable(*names, name);
+    requireRestorable(*entry, name);
 
-    // A period that is gone has no items left: they are all reported as left alone.
-    if (promotion) {
-      lockValidity(c, validityOf(*entry));
+    // Names first, then the period, as the confirmation took them. A period that is gone has
+    // no items left: they are all reported as left alone.
+    if (names) lockProductNames(c);
+    if (isPromotion(*entry)) {
+      lockValidity(c, {*entry->branch, *entry->table, *entry->start});
     } else {
       lockProductNames(c);
     }
-    ChangeRecord record;
-    record.method = "restore";
-    record.client = caller.client;
-    record.user = callerText(caller.user);
-    record.machine = callerText(caller.machine);
-    record.branch = entry->branch;
-    record.table = entry->table;
-    record.start = entry->start;
-    record.selection = nlohmann::ordered_json{{"alteracao", change}}.dump();
-    record.column = entry->column;
-    record.restored = change;
-
     RestoreOutcome outcome;
-    outcome.id = openRecord(c, record);
-    const std::optional<int64_t> firstItem = nextItemRow(c);
-    const int64_t journaled = journalRestorable(c, *entry, outcome.id);
-    const std::optional<ItemRun> items = appendedItems(c, firstItem, journaled);
-    outcome.restored = applyRestore(c, *entry, outcome.id);
-    requireJournaled(journaled, outcome.restored, "a restauração");
-    outcome.leftAlone = leftAlone(c, *entry, outcome.id);
-    closeRecord(c, outcome.id, outcome.restored, static_cast<int64_t>(outcome.leftAlone.size()),
-                items);
+    outcome.change = entry->id;
+    if (names) outcome.names = restoreRow(c, *names, caller, std::nullopt);
+    static_cast<RestoredRows&>(outcome) =
+        restoreRow(c, *entry, caller, names ? std::optional(outcome.names->id) : std::nullopt);
     tx.commit();
     return outcome;
   } catch (const LockTimeout&) {

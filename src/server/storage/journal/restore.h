@@ -1,12 +1,14 @@
 #pragma once
 // Restoring a change: its rows get back the values they had before it, in one transaction,
-// except rows changed again since, which are left alone and reported. A row counts as changed
-// again when its value now is not the one the change wrote, when a later journaled change
-// (restores included) changed it, or when it no longer exists. The restore takes the same lock
-// as the change it undoes (locks.h) and is journaled like any change: method "restore",
-// the restored change's header and column, IDRESTAURADA naming it, its rows before and after.
-// Restoring a restore puts the values back again; restoring the same change twice leaves every
-// row alone the second time.
+// except rows changed again since, which are left alone and reported (restorable.h says which).
+// The restore takes the same lock as the change it undoes (locks.h) and is journaled like any
+// change: method "restore", the restored change's header and column, IDRESTAURADA naming it,
+// its rows before and after. Restoring a restore puts the values back again; restoring the same
+// change twice leaves every row alone the second time.
+//
+// A change recorded in two rows (record.h: a confirmation that changed names and flags) is
+// restored whole, whichever of its rows is named: names first, under the names' lock, then the
+// flags, under the period's, and the restore is recorded in two rows the same way.
 
 #include <cstdint>
 #include <optional>
@@ -38,10 +40,17 @@ struct LeftAlone {
   std::optional<std::string> now;  // its value now; nullopt when the row no longer exists
 };
 
-struct RestoreOutcome {
+// What the restore of one journal row did.
+struct RestoredRows {
   int64_t id = 0;                    // the restore's own journal row
   int64_t restored = 0;              // rows put back
   std::vector<LeftAlone> leftAlone;  // by product code
+};
+
+struct RestoreOutcome : RestoredRows {
+  int64_t change = 0;  // the change restored (its second row, for a change in two)
+  // A change in two rows: what became of its names; the fields above tell of its flags.
+  std::optional<RestoredRows> names;
 };
 
 // Throws RestoreError, or StorageError when the database fails.
