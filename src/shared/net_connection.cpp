@@ -64,11 +64,14 @@ void TNetConnection::DoConnect() {
       const bool wrong = e.code() == kLoginRefused && credentials;
       if (!(asked || wrong) || (wrong && ++refused >= kLoginTries)) throw;
       if (wrong) SetLoggedIn(std::nullopt);
-      credentials = AskCredentials(credentials ? credentials->user : session.user,
-                                   wrong ? std::string(e.what()) : std::string());
+      const std::string problem =
+          wrong ? "O servidor de aplicação recusou o login: " + std::string(e.what()) + "." : "";
+      credentials = AskCredentials(credentials ? credentials->user : session.user, problem);
       if (!credentials)
         throw rtl::ERemoteError(
-            "O servidor de aplicação exige usuário e senha; sem eles não há conexão.", e.code());
+            wrong ? problem
+                  : "O servidor de aplicação exige usuário e senha; sem eles não há conexão.",
+            e.code());
     }
   }
   if (credentials) SetLoggedIn(credentials);

@@ -19,6 +19,11 @@ A scenario is a text file, one item per line:
     => JSON                        the last reply must match JSON (below)
     sql SQL => JSON                SQL's rows (a list of lists) must match JSON
     server stop                    stops the server (SIGTERM) and waits for it
+    account NAME PASSWORD ARGS     `vnd42400 user add --user NAME` with that password and ARGS
+                                   (--right, --branch, --all-branches), before the server starts
+    tls                            the server speaks TLS with a self-signed certificate for
+                                   localhost, which the driver's session trusts
+    password PASSWORD              the driver's --password-file holds PASSWORD
     hold SQL                       PostgreSQL: another session begins a transaction and runs
                                    SQL (e.g. SELECT ... FOR UPDATE), holding its locks ...
     release                        ... until here, where it rolls back
@@ -143,8 +148,8 @@ class Server:
 
 
 class Driver:
-    def __init__(self, host, module, port, settings, today):
-        args = [host, "--headless", "--set", f"server_port={port}"]
+    def __init__(self, host, module, port, settings, today, extra=()):
+        args = [host, "--headless", "--set", f"server_port={port}", *extra]
         for s in settings:
             args += ["--set", s]
         if module:
@@ -214,6 +219,15 @@ def main():
         fail("demo", made.stderr)
     server = driver = holder = None
     settings, serve, today, names, reply = [], [], None, {}, None
+    driver_args = []
+    scripts = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts")
+
+    def secret(name, text):
+        path = os.path.join(work, name)
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(text + "\n")
+        os.chmod(path, 0o600)
+        return path
     try:
         for number, raw in enumerate(lines, 1):
             where = f"{os.path.basename(a.scenario)}:{number}"
@@ -242,6 +256,24 @@ def main():
                 rows = db.rows(sql)
                 if not matches(json.loads(expected), rows):
                     fail(where, f"{sql.strip()} gave {rows}, expected {expected.strip()}")
+            elif line.startswith("account "):
+                name, password, *rest = line[len("account "):].split()
+                added = subprocess.run(
+                    [a.vnd42400, "user", "add", "--db", db.target, "--user", name,
+                     "--password-file", secret("senha-" + name, password), *rest],
+                    capture_output=True, text=True)
+                if added.returncode != 0:
+                    fail(where, added.stderr)
+            elif line == "tls":
+                subprocess.run([os.path.join(scripts, "make-tls-cert"), "localhost", work],
+                               check=True, capture_output=True)
+                serve += ["--tls-cert", os.path.join(work, "vnd42400.crt"),
+                          "--tls-key", os.path.join(work, "vnd42400.key")]
+                settings += ["server_tls=true", "server_host=localhost",
+                             "server_ca=" + os.path.join(work, "vnd42400.crt")]
+            elif line.startswith("password "):
+                driver_args = ["--password-file",
+                               secret("senha-driver", line[len("password "):].strip())]
             elif line.startswith("hold "):
                 holder = Holder(db, line[len("hold "):])
             elif line == "release":
@@ -254,7 +286,7 @@ def main():
                     server.stop()
                     continue
                 if driver is None:
-                    driver = Driver(a.host, a.module, server.port, settings, today)
+                    driver = Driver(a.host, a.module, server.port, settings, today, driver_args)
                 reply = driver.send(line)
                 if not checked_later(lines, number) and (
                         reply.get("ok") is not True or reply.get("exception") is not None):

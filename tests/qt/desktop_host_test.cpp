@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -15,6 +16,7 @@
 #include "host/desktop/main_window.h"
 #include "host/screen_module.h"
 #include "qt/busy_port.h"
+#include "qt/login_dialog.h"
 #include "qt/modal_driver.h"
 #include "support/fake_server.h"
 #include "toolkit/application.h"
@@ -163,6 +165,45 @@ TEST_F(DesktopHostTest, AModuleThatDoesNotLoadIsReportedAndItsEntryDisabled) {
   EXPECT_FALSE(host->mainWindow().screenAction()->isEnabled());
   EXPECT_TRUE(box.contains(QStringLiteral("cannot load the screen module"))) << box.toStdString();
   EXPECT_TRUE(area().subWindowList().isEmpty());
+}
+
+TEST_F(DesktopHostTest, AServerThatAsksForALoginGetsItFromTheLoginDialog) {
+  session.user = "ana";
+  server.queue("attach", testsupport::FakeReply::error(407, "o servidor exige usuário e senha"));
+  server.queue("attach", testsupport::FakeReply::error(401, "usuário ou senha inválidos"));
+  start();
+  std::vector<std::string> seen;
+  // The first question: the name from the session, the focus on the password, no way on
+  // without one; Enter logs in.
+  WhenModalShows([&seen](QWidget* dialog) {
+    auto* user = dialog->findChild<QLineEdit*>(QStringLiteral("user"));
+    auto* password = dialog->findChild<QLineEdit*>(QStringLiteral("password"));
+    auto* ok = dialog->findChild<QWidget*>(QStringLiteral("ok"));
+    seen.push_back((dialog->windowTitle() + " user=" + user->text() +
+                    " focus=" + dialog->focusWidget()->objectName() +
+                    " ok=" + (ok->isEnabled() ? "on" : "off") +
+                    " echo=" + (password->echoMode() == QLineEdit::Password ? "hidden" : "shown"))
+                       .toStdString());
+    QTest::keyClicks(password, "errada");
+    QTest::keyClick(password, Qt::Key_Return);
+  });
+  // The server refused it: asked again, saying why; this time a right one.
+  WhenModalShows([&seen](QWidget* dialog) {
+    auto* problem = dialog->findChild<QLabel*>(QStringLiteral("problem"));
+    seen.push_back(problem != nullptr ? problem->text().toStdString() : "no problem shown");
+    const QImage shot = dialog->grab().toImage();
+    EXPECT_TRUE(shot.save(QStringLiteral(LOGIN_SCREENSHOT_PATH), "PNG"));
+    auto* password = dialog->findChild<QLineEdit*>(QStringLiteral("password"));
+    QTest::keyClicks(password, "certa");
+    QTest::keyClick(password, Qt::Key_Return);
+  });
+  host->mainWindow().screenAction()->trigger();
+  EXPECT_TRUE(AllModalActionsRan());
+  EXPECT_EQ(seen, (std::vector<std::string>{
+                      "Acesso ao servidor de aplicação user=ana focus=password ok=off echo=hidden",
+                      "O servidor de aplicação recusou o login: usuário ou senha inválidos."}));
+  EXPECT_NE(screenWindow(), nullptr);
+  EXPECT_EQ(server.attachCount(), 3);
 }
 
 }  // namespace
