@@ -3,12 +3,14 @@
 #include <CLI/CLI.hpp>
 #include <asio/ip/address.hpp>
 
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "server/cli/account_commands.h"
+#include "server/cli/config_file.h"
 #include "server/cli/journal_command.h"
 #include "server/net/call_log.h"
 #include "server/net/listen_address.h"
@@ -51,6 +53,7 @@ struct Options {
   size_t maxConnections = 256;
   size_t maxReceivingMiB = ServerConfig().maxReceivingBytes >> 20;
   size_t maxSendingMiB = ServerConfig().maxSendingBytes >> 20;
+  std::string config;
   double lockWaitSeconds = 30;
   unsigned workers = ServerConfig().workers;
   std::string tlsCert;
@@ -119,15 +122,41 @@ int serve(const Options& options) {
   return 0;
 }
 
+// What serve would run with, one "key = value" per line, as its configuration file writes it;
+// the password of a postgresql:// URI is not printed.
+std::string effectiveSettings(const CLI::App& serve) {
+  std::string text;
+  for (const CLI::Option* option : serve.get_options()) {
+    if (!option->get_configurable() || option->get_lnames().empty()) continue;
+    const std::string name = option->get_lnames().front();
+    if (name == "help" || name == "config") continue;
+    std::string value = option->count() > 0 ? option->as<std::string>() : option->get_default_str();
+    if (option->get_items_expected_max() == 0) value = option->count() > 0 ? "true" : "false";
+    if (name == "db") {
+      const size_t scheme = value.find("://"), at = value.find('@');
+      const size_t colon = value.find(':', scheme == std::string::npos ? 0 : scheme + 3);
+      if (scheme != std::string::npos && at != std::string::npos && colon < at)
+        value = value.substr(0, colon + 1) + "****" + value.substr(at);
+    }
+    text += name + " = " + value + "\n";
+  }
+  return text;
+}
+
 }  // namespace
 
 int runCommandLine(int argc, char** argv) {
   CLI::App app("The application server of the price table screen.", "vnd42400");
   app.require_subcommand(1);
+  // Given last, the command line's own options win over the configuration file's (an option
+  // takes the last value given).
+  app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  app.option_defaults()->always_capture_default();  // for --check-config
   Options options;
 
   CLI::App* init = app.add_subcommand("init", "Create the schema (nothing happens if it exists).");
   init->add_option("--db", options.db, "SQLite file or postgresql:// URI")->required();
+  init->add_option("--config", options.config, "Take --db from serve's configuration file");
 
   CLI::App* demo = app.add_subcommand(
       "demo", "Create the schema and replace its data with demo data (demo databases only).");
@@ -136,6 +165,13 @@ int runCommandLine(int argc, char** argv) {
       ->check(CLI::Range(1, kMaxDemoProducts));
 
   CLI::App* serveCommand = app.add_subcommand("serve", "Serve until SIGINT or SIGTERM.");
+  serveCommand->add_option("--config", options.config,
+                           "Read options from this file (key = value, keys named as the long "
+                           "options; config_file.h); the command line wins");
+  bool checkConfig = false;
+  serveCommand->add_flag("--check-config", checkConfig,
+                         "Print the settings serve would run with, and exit")
+      ->configurable(false);
   serveCommand->add_option("--db", options.db, "SQLite file or postgresql:// URI")->required();
   serveCommand
       ->add_option("--listen", options.listen, "HOST:PORT to listen on (default 127.0.0.1:2110)")
@@ -189,7 +225,12 @@ int runCommandLine(int argc, char** argv) {
   addAccountCommands(app, accounts);
 
   try {
-    app.parse(argc, argv);
+    std::vector<std::string> args = withConfigFile(argc, argv);
+    std::reverse(args.begin(), args.end());  // CLI11 takes them last first
+    app.parse(args);
+  } catch (const ConfigFileError& e) {
+    std::cerr << "vnd42400: " << oneLine(e.what()) << std::endl;
+    return kUsage;
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
@@ -202,6 +243,10 @@ int runCommandLine(int argc, char** argv) {
   try {
     if (const auto status = runJournalCommands(journal)) return *status;
     if (const auto status = runAccountCommands(accounts)) return *status;
+    if (*serveCommand && checkConfig) {
+      std::cout << effectiveSettings(*serveCommand);
+      return 0;
+    }
     if (*init) {
       openStorage(options.db)->createSchema();
     } else if (*demo) {
