@@ -119,13 +119,14 @@ TEST_F(InputTest, TabWalksTheModelsTabOrder) {
     ASSERT_EQ(qtFocus(), focused());
   }
   // The validity edit may be left empty; the display fields and the unchecked radio buttons
-  // are no tab stops; the prefix block's controls are disabled.
+  // are no tab stops; the range edits are off while "Todos" is checked, and so are the prefix
+  // block's controls while its box is unchecked.
   EXPECT_EQ(walk,
-            "medCdFilial medCdTabePrec depDtIniVig rbtTodos medProdIni medProdFim rdgPromocao "
-            "chbPrefixo medCdFilial medCdTabePrec");
+            "medCdFilial medCdTabePrec depDtIniVig rbtTodos rdgPromocao chbPrefixo medCdFilial "
+            "medCdTabePrec depDtIniVig rbtTodos");
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-  EXPECT_EQ(focused(), "medCdFilial");
-  EXPECT_EQ(qtFocus(), "medCdFilial");
+  EXPECT_EQ(focused(), "depDtIniVig");
+  EXPECT_EQ(qtFocus(), "depDtIniVig");
 }
 
 TEST_F(InputTest, TypingADateThroughItsMaskFillsTheValidity) {

@@ -9,15 +9,18 @@ using testsupport::FakeReply;
 
 class ProductSelectionTest : public ScreenTest {};
 
-TEST_F(ProductSelectionTest, ModeButtonsApplyTheEnabledRuleFromTheirFirstClick) {
+TEST_F(ProductSelectionTest, ModeButtonsApplyTheEnabledRuleFromTheStart) {
   ASSERT_EQ(open(), "ok");
   const auto products = [&] {
     return state({"btnListaProd", "btnProdutoIni", "btnProdutoFim", "medProdIni", "medProdFim"});
   };
-  // Before any mode click, the state of the definition: edits on, buttons off.
+  // Right after opening "Todos" is checked, and the range is off with it: a range typed there
+  // would be confirmed as all products.
   EXPECT_EQ(products(),
             "btnListaProd \"\" off\nbtnProdutoIni \"\" off\nbtnProdutoFim \"\" off\n"
-            "medProdIni \"\"\nmedProdFim \"\"\n");
+            "medProdIni \"\" off\nmedProdFim \"\" off\n");
+  EXPECT_EQ(type("medProdIni", "01.01.0001"), "rejected: medProdIni is disabled");
+  EXPECT_EQ(calls(), "");
   ASSERT_EQ(click("rbtLista"), "ok");
   EXPECT_EQ(products(),
             "btnListaProd \"\"\nbtnProdutoIni \"\" off\nbtnProdutoFim \"\" off\n"
