@@ -4,7 +4,9 @@
 
 namespace rtl {
 
-int Length(std::string_view s) { return static_cast<int>(s.size()); }
+int Length(std::string_view s) {
+  return static_cast<int>(s.size());
+}
 
 int Pos(std::string_view sub, std::string_view s) {
   if (sub.empty()) return 0;
@@ -35,7 +37,9 @@ int CompareStr(std::string_view a, std::string_view b) {
 }
 
 namespace {
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool isBlank(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
 }  // namespace
 
 std::string TrimLeft(std::string_view s) {
@@ -50,7 +54,9 @@ std::string TrimRight(std::string_view s) {
   return std::string(s.substr(0, n));
 }
 
-std::string Trim(std::string_view s) { return TrimLeft(TrimRight(s)); }
+std::string Trim(std::string_view s) {
+  return TrimLeft(TrimRight(s));
+}
 
 std::string UpperCase(std::string_view s) {
   std::string out(s);
@@ -71,9 +77,8 @@ bool SameText(std::string_view a, std::string_view b) {
 }
 
 int Utf8Length(std::string_view s) {
-  return static_cast<int>(std::count_if(s.begin(), s.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
+  return static_cast<int>(std::count_if(
+      s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 std::string_view Utf8Left(std::string_view s, int chars) {

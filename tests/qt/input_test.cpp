@@ -165,7 +165,7 @@ TEST_F(InputTest, EscapeAbandonsWhatTheMaskRefusedOnExit) {
   EXPECT_EQ(start->text(), QStringLiteral("02/12/____"));
   start->setCursorPosition(0);
   QTest::keyClick(start, Qt::Key_Tab);
-  EXPECT_EQ(shown(), "error: Invalid input value.  Use escape key to abandon changes.\n");
+  EXPECT_EQ(shown(), "error: Valor inválido. Use a tecla Esc para abandonar as alterações.\n");
   EXPECT_EQ(qtFocus(), "depDtIniVig");
   EXPECT_EQ(start->cursorPosition(), 6);  // on the year, the first position in error
   QTest::keyClick(start, Qt::Key_Escape);
@@ -189,7 +189,7 @@ TEST_F(InputTest, EscapeLetsABlankDateBeLeftBlankAgain) {
   shown();
   QTest::keyClicks(start, "0212");
   QTest::keyClick(start, Qt::Key_Tab);
-  EXPECT_EQ(shown(), "error: Invalid input value.  Use escape key to abandon changes.\n");
+  EXPECT_EQ(shown(), "error: Valor inválido. Use a tecla Esc para abandonar as alterações.\n");
   QTest::keyClick(start, Qt::Key_Escape);
   EXPECT_EQ(start->text(), QStringLiteral("__/__/____"));
   EXPECT_EQ(start->cursorPosition(), 0);

@@ -71,7 +71,7 @@ TEST_F(CallFrameTest, AnArgumentThatCannotBeReadFailsInsideTheFrame) {
   EXPECT_EQ(focus("rbtTodos"), "EConvertError");
   EXPECT_EQ(busyRecorder.take(), "show(frmPrincipal,6) hide ");
   EXPECT_EQ(calls(), "");  // nothing was sent
-  EXPECT_EQ(shown(), "error: '31/02/2026' is not a valid date.\n");
+  EXPECT_EQ(shown(), "error: '31/02/2026' não é uma data válida.\n");
   EXPECT_EQ(focused(), "depDtIniVig");
 }
 
