@@ -1,6 +1,9 @@
 #include "qt/check_views.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
+
+#include "qt/form_view.h"
 
 namespace qtviews {
 
@@ -27,6 +30,16 @@ bool syncButton(Widget& w, Control& c, tk::Prop p) {
   }
 }
 
+// The arrows go to the model through the form view; other keys (Space) are the button's.
+bool arrowToModel(ControlView& view, FormView* form, QKeyEvent* event) {
+  const int key = event->key();
+  if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Up && key != Qt::Key_Down)
+    return false;
+  if (form != nullptr && view.control() != nullptr) form->pressKey(key);
+  event->accept();
+  return true;
+}
+
 }  // namespace
 
 CheckBoxView::CheckBoxView(tk::TCheckBox& box, FormView& form, QWidget* parent)
@@ -47,6 +60,10 @@ void CheckBoxView::focusInEvent(QFocusEvent* event) {
   qtFocusArrived(event->reason());
 }
 
+void CheckBoxView::keyPressEvent(QKeyEvent* event) {
+  if (!arrowToModel(*this, formView(), event)) QCheckBox::keyPressEvent(event);
+}
+
 RadioButtonView::RadioButtonView(tk::TRadioButton& radio, FormView& form, QWidget* parent)
     : QRadioButton(parent), ControlView(radio, form) {
   setAutoExclusive(false);  // the model unchecks the siblings
@@ -64,6 +81,10 @@ void RadioButtonView::sync(tk::Prop p) {
 void RadioButtonView::focusInEvent(QFocusEvent* event) {
   QRadioButton::focusInEvent(event);
   qtFocusArrived(event->reason());
+}
+
+void RadioButtonView::keyPressEvent(QKeyEvent* event) {
+  if (!arrowToModel(*this, formView(), event)) QRadioButton::keyPressEvent(event);
 }
 
 }  // namespace qtviews

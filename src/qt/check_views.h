@@ -4,7 +4,8 @@
 // Space) becomes userClick, and the model's Checked notices -- for the clicked button and for
 // the siblings it unchecks -- set the widgets. They take the focus only from the model (Tab
 // or a click), never from Qt on a mouse press, so a refused exit handler stops the click
-// before anything toggles.
+// before anything toggles. The arrow keys are the model's (toolkit/keyboard.h): Qt would move
+// the focus by its own rules.
 
 #include <QCheckBox>
 #include <QRadioButton>
@@ -23,6 +24,7 @@ class CheckBoxView : public QCheckBox, public ControlView {
   void sync(tk::Prop p) override;
   void nextCheckState() override {}  // the model decides
   void focusInEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 class RadioButtonView : public QRadioButton, public ControlView {
@@ -34,6 +36,7 @@ class RadioButtonView : public QRadioButton, public ControlView {
   void sync(tk::Prop p) override;
   void nextCheckState() override {}  // the model decides
   void focusInEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace qtviews

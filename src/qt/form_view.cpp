@@ -1,6 +1,7 @@
 #include "qt/form_view.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -19,6 +20,7 @@
 #include "toolkit/containers.h"
 #include "toolkit/date_edit.h"
 #include "toolkit/glyph_button.h"
+#include "toolkit/keyboard.h"
 #include "toolkit/label.h"
 #include "toolkit/radio_group.h"
 
@@ -176,6 +178,47 @@ tk::EventOutcome FormView::runUserEvent(const std::function<void()>& action) {
   const tk::EventOutcome outcome = tk::RunUserEvent(action);
   if (self != nullptr) self->syncFocus();
   return outcome;
+}
+
+bool FormView::pressKey(int key) {
+  if (form_ == nullptr) return false;
+  bool used = false;
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
+    const std::string name = "F" + std::to_string(key - Qt::Key_F1 + 1);
+    tk::TForm* form = form_;
+    runUserEvent([form, name, &used] { used = tk::userFunctionKey(*form, name); });
+    return used;
+  }
+  tk::TArrowKey arrow;
+  switch (key) {
+    case Qt::Key_Left:
+      arrow = tk::TArrowKey::Left;
+      break;
+    case Qt::Key_Up:
+      arrow = tk::TArrowKey::Up;
+      break;
+    case Qt::Key_Right:
+      arrow = tk::TArrowKey::Right;
+      break;
+    case Qt::Key_Down:
+      arrow = tk::TArrowKey::Down;
+      break;
+    default:
+      return false;
+  }
+  tk::TWinControl* focused = form_->ActiveControl();
+  if (focused == nullptr) return false;
+  runUserEvent([focused, arrow, &used] { used = tk::userArrowKey(*focused, arrow); });
+  return used;
+}
+
+void FormView::keyPressEvent(QKeyEvent* event) {
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (plain && pressKey(event->key())) {
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 bool FormView::focusNextPrevChild(bool next) {

@@ -1,6 +1,7 @@
 #include "qt/radio_group_view.h"
 
 #include "qt/container_views.h"
+#include "qt/form_view.h"
 
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -142,15 +143,12 @@ bool RadioGroupView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusIn) {
     qtFocusArrived(static_cast<QFocusEvent*>(event)->reason());
   } else if (event->type() == QEvent::KeyPress && control() != nullptr) {
+    // The arrows move the choice in the model (toolkit/keyboard.h); Qt's buttons would move
+    // the focus instead.
     const int key = static_cast<QKeyEvent*>(event)->key();
-    const int count = static_cast<int>(buttons_.size());
-    const int index = group()->ItemIndex();
-    if ((key == Qt::Key_Down || key == Qt::Key_Right) && index + 1 < count) {
-      choose(index + 1);
-      return true;
-    }
-    if ((key == Qt::Key_Up || key == Qt::Key_Left) && index > 0) {
-      choose(index - 1);
+    if (key == Qt::Key_Down || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Left) {
+      if (formView() != nullptr) formView()->pressKey(key);
+      if (control() != nullptr) showChoice();
       return true;
     }
   }

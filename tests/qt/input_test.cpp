@@ -110,6 +110,31 @@ TEST_F(InputTest, TheRadioGroupChoosesByClickAndArrowKeys) {
   EXPECT_EQ(shownControls(), modelControls());
 }
 
+TEST_F(InputTest, ArrowAndFunctionKeysReachTheModelFromTheWidgets) {
+  openViewWithHeader();
+  ASSERT_EQ(qtFocus(), "rbtTodos");
+  // Down on "Todos" checks "Lista", not the next tab stop; Qt's focus follows the model's.
+  QTest::keyClick(widget("rbtTodos"), Qt::Key_Down);
+  EXPECT_EQ(focused(), "rbtLista");
+  EXPECT_EQ(qtFocus(), "rbtLista");
+  EXPECT_TRUE(widget<QRadioButton>("rbtLista")->isChecked());
+  EXPECT_TRUE(widget("btnListaProd")->isEnabled());
+  // F2 there opens the list; F10 from an edit confirms.
+  mark(std::vector<std::string>{"0000000002"});
+  QTest::keyClick(widget("rbtLista"), Qt::Key_F2);
+  EXPECT_EQ(form()->ListaProd(), "_0000000002_");
+  answer(false);
+  QTest::keyClick(widget("medCdTabePrec"), Qt::Key_F10);
+  EXPECT_EQ(shown(),
+            "confirm(no): Confirma alteração dos produtos selecionados?\n"
+            "list Produto [Código|Nome] 12.34.5678|Arroz Tipo 1 / 12.34.5679|Feijão Carioca / "
+            "98.76.5432|Óleo de Soja -> [0000000002]\n");
+  // An edit keeps Up and Down: the focus stays.
+  QTest::keyClick(widget("medCdTabePrec"), Qt::Key_Down);
+  EXPECT_EQ(qtFocus(), "medCdTabePrec");
+  EXPECT_EQ(shownControls(), modelControls());
+}
+
 TEST_F(InputTest, TabWalksTheModelsTabOrder) {
   openView();
   std::string walk = focused();

@@ -64,10 +64,13 @@ TEST_F(MirrorTest, FontsAndColoursFollowTheDefinition) {
             qtviews::ToQColor(tk::colors::clWindow));
   // The label "a" between the dates is centred.
   EXPECT_TRUE(widget<QLabel>("lblDtFinVig")->alignment() & Qt::AlignHCenter);
-  // The search buttons carry the definition's glyph and hint; the confirm button its caption.
+  // The search buttons carry the definition's glyph and hint, with their key; the confirm
+  // button is a raised button whose caption and hint say its key.
   EXPECT_FALSE(widget<QToolButton>("btnFilial")->icon().isNull());
-  EXPECT_EQ(widget("btnFilial")->toolTip(), QStringLiteral("Pesquisar"));
-  EXPECT_EQ(widget<QToolButton>("sbtConfirma")->text(), QStringLiteral("Confirmar"));
+  EXPECT_EQ(widget("btnFilial")->toolTip(), QStringLiteral("Pesquisar (F2)"));
+  EXPECT_EQ(widget<QToolButton>("sbtConfirma")->text(), QStringLiteral("Confirmar\n(F10)"));
+  EXPECT_EQ(widget("sbtConfirma")->toolTip(), QStringLiteral("Confirmar (F10)"));
+  EXPECT_FALSE(widget<QToolButton>("sbtConfirma")->autoRaise());
 }
 
 TEST_F(MirrorTest, ChangesByTheProgramReachTheWidgets) {
