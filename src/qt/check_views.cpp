@@ -43,7 +43,7 @@ bool arrowToModel(ControlView& view, FormView* form, QKeyEvent* event) {
 }  // namespace
 
 CheckBoxView::CheckBoxView(tk::TCheckBox& box, FormView& form, QWidget* parent)
-    : QCheckBox(parent), ControlView(box, form) {
+    : FocusMarked<QCheckBox>(parent), ControlView(box, form) {
   connect(this, &QAbstractButton::clicked, this, [this] {
     tk::TControl* c = control();
     if (c != nullptr) userEvent([c] { tk::userClick(*c); });
@@ -65,7 +65,7 @@ void CheckBoxView::keyPressEvent(QKeyEvent* event) {
 }
 
 RadioButtonView::RadioButtonView(tk::TRadioButton& radio, FormView& form, QWidget* parent)
-    : QRadioButton(parent), ControlView(radio, form) {
+    : FocusMarked<QRadioButton>(parent), ControlView(radio, form) {
   setAutoExclusive(false);  // the model unchecks the siblings
   connect(this, &QAbstractButton::clicked, this, [this] {
     tk::TControl* c = control();

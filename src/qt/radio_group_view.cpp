@@ -1,6 +1,7 @@
 #include "qt/radio_group_view.h"
 
 #include "qt/container_views.h"
+#include "qt/focus_mark.h"
 #include "qt/form_view.h"
 
 #include <QFocusEvent>
@@ -13,9 +14,9 @@ namespace qtviews {
 namespace {
 
 // A radio button that leaves its checked state to the group's model.
-class GroupItemButton : public QRadioButton {
+class GroupItemButton : public FocusMarked<QRadioButton> {
  public:
-  using QRadioButton::QRadioButton;
+  using FocusMarked<QRadioButton>::FocusMarked;
 
  protected:
   void nextCheckState() override {}
