@@ -3,11 +3,14 @@
 // (modal_driver.h), so nothing blocks.
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <functional>
 #include <optional>
 
 #include "qt/busy_port.h"
@@ -21,12 +24,14 @@
 namespace qttest {
 namespace {
 
-// Records what the busy port looks like right after each Show, while the call runs.
+// Records what the busy port looks like right after each Show, while the call runs, and plays
+// what a user does meanwhile (duringCall), which waits in the queue until the call ends.
 class RecordingBusyPort : public qtviews::QtBusyPort {
  public:
   using QtBusyPort::QtBusyPort;
   void Show(tk::TForm* mainForm, int kind) override {
     QtBusyPort::Show(mainForm, kind);
+    if (duringCall) duringCall();
     const QCursor* cursor = QApplication::overrideCursor();
     seen += QStringLiteral("%1 overlay=%2 wait=%3\n")
                 .arg(showing())
@@ -35,6 +40,7 @@ class RecordingBusyPort : public qtviews::QtBusyPort {
                 .arg(cursor != nullptr && cursor->shape() == Qt::WaitCursor ? "yes" : "no");
   }
   QString seen;
+  std::function<void()> duringCall;
 };
 
 class PortsTest : public QtScreenTest {
@@ -201,6 +207,44 @@ TEST_F(PortsTest, TheBusyAnimationPairsShowsAndHidesAndCoversTheWindow) {
   port.Hide();
   EXPECT_EQ(port.overlay(), nullptr);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(PortsTest, KeysAndClicksMadeWhileTheServerAnswersAreDropped) {
+  openView();
+  useQtPorts();
+  ASSERT_EQ(type("medCdTabePrec", "001"), "ok");
+  ASSERT_EQ(type("depDtIniVig", "01/12/2026"), "ok");
+  ASSERT_EQ(qtFocus(), "depDtIniVig");
+  calls();
+  busy.seen.clear();
+  // While the validity is checked, the user types "99" and clicks "Lista".
+  busy.duringCall = [this] {
+    QWidget* typedInto = QApplication::focusWidget();
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease, QEvent::KeyPress})
+      QCoreApplication::postEvent(
+          typedInto, new QKeyEvent(type, Qt::Key_9, Qt::NoModifier, QStringLiteral("9")));
+    QWidget* lista = widget("rbtLista");
+    const QPointF at(lista->rect().center());
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+      QCoreApplication::postEvent(
+          lista, new QMouseEvent(type, at, lista->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                                 Qt::NoModifier));
+  };
+  QTest::keyClick(widget("depDtIniVig"), Qt::Key_Tab);
+  busy.duringCall = nullptr;
+  EXPECT_EQ(busy.seen.toStdString(), "1 overlay=Aguardando o servidor... wait=yes\n");
+  EXPECT_EQ(
+      calls(),
+      "getVigencia(str \"0001\", str \"001\", date 2026-12-01, str \"\", ref \"dd/mm/yyyy\")\n");
+  EXPECT_EQ(state({"depDtIniVig", "rbtTodos", "rbtLista"}),
+            "depDtIniVig \"01/12/2026\"\n"
+            "rbtTodos \"Todos\" checked focus\n"
+            "rbtLista \"Lista\"\n");
+  EXPECT_EQ(shown(), "");
+  EXPECT_EQ(qtFocus(), "rbtTodos");
+  // Once the answer is in, the keyboard is the user's again.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  EXPECT_TRUE(form()->rbtLista->Checked());
 }
 
 TEST_F(PortsTest, TheScreenCursorShowsTheHourglass) {
