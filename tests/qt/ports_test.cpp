@@ -3,6 +3,7 @@
 // (modal_driver.h), so nothing blocks.
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -75,7 +76,7 @@ TEST_F(PortsTest, ThePickOneListShowsTheRowsMaskedFiltersAndReturnsThePick) {
     ASSERT_NE(list, nullptr);
     seen = list->windowTitle() + " [" + QString::fromStdString(headers(list->table())) + "] " +
            list->shownRows().join(QStringLiteral(" / "));
-    QTest::keyClicks(list->filterEdit(), "FEIJ");
+    QTest::keyClicks(list->filterEdit(), "feijao");  // as a Portuguese speaker types
     seen += " || " + list->shownRows().join(QStringLiteral(" / "));
     QTest::keyClick(list->filterEdit(), Qt::Key_Return);
   });
@@ -150,6 +151,33 @@ TEST_F(PortsTest, AnsweringNoToTheConfirmationChangesNothing) {
   EXPECT_NE(form(), nullptr);
 }
 
+TEST_F(PortsTest, ThePickManyListIsUsedFromTheKeyboardAlone) {
+  openViewWithHeader();
+  useQtPorts();
+  QTest::keyClick(widget("rbtTodos"), Qt::Key_Down);  // "Lista"
+  std::string seen;
+  WhenModalShows([&seen](QWidget* dialog) {
+    auto* list = dynamic_cast<qtviews::PickManyDialog*>(dialog);
+    ASSERT_NE(list, nullptr);
+    QTableView* table = list->table();
+    EXPECT_FALSE(table->horizontalHeader()->highlightSections());
+    // Tab goes from the filter to the list; Space marks the current row from any of its cells.
+    QTest::keyClick(list->filterEdit(), Qt::Key_Tab);
+    EXPECT_EQ(list->focusWidget(), table) << list->focusWidget()->objectName().toStdString() << " "
+                                          << list->focusWidget()->metaObject()->className();
+    QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Right);
+    seen = std::to_string(table->currentIndex().row()) + "," +
+           std::to_string(table->currentIndex().column());
+    QTest::keyClick(table, Qt::Key_Space);
+    seen += " " + list->countLabel()->text().toStdString();
+    QTest::keyClick(table, Qt::Key_Return);  // Enter confirms
+  });
+  QTest::keyClick(widget("rbtLista"), Qt::Key_F2);
+  EXPECT_EQ(seen, "1,2 1 de 3 marcado(s)");
+  EXPECT_EQ(form()->ListaProd(), "_0000000002_");
+}
+
 TEST_F(PortsTest, ThePickManyListMarksFiltersCountsAndReturnsTheKeys) {
   openViewWithHeader();
   useQtPorts();
@@ -162,7 +190,7 @@ TEST_F(PortsTest, ThePickManyListMarksFiltersCountsAndReturnsTheKeys) {
                 list->countLabel()->text();
     QTest::keyClick(list->filterEdit(), Qt::Key_Space);  // marks the first row
     seen << list->countLabel()->text();
-    QTest::keyClicks(list->filterEdit(), "Óleo");
+    QTest::keyClicks(list->filterEdit(), "OLEO");
     list->findChild<QPushButton*>(QStringLiteral("markAll"))->click();
     seen << list->countLabel()->text();
     list->filterEdit()->clear();
