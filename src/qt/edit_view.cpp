@@ -29,6 +29,7 @@ int QtIndexFromChar(const QString& text, int charIndex) {
 EditView::EditView(tk::TCustomEdit& edit, FormView& form, QWidget* parent)
     : QLineEdit(parent), ControlView(edit, form) {
   setFrame(true);
+  setTextMargins(0, 0, 0, kEditTextLift);
   // Qt's own context menu would edit behind the model's back; the keyboard covers cut and paste.
   setContextMenuPolicy(Qt::NoContextMenu);
   connect(this, &QLineEdit::textEdited, this, [this](const QString& t) { textEditedByQt(t); });

@@ -12,6 +12,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <utility>
 
 #include "host/desktop/desktop_host.h"
 #include "host/desktop/main_window.h"
@@ -22,12 +23,16 @@
 namespace qttest {
 namespace {
 
-// True when some pixel of `area` in `image` is dark (text was drawn there).
-bool hasInk(const QImage& image, const QRect& area) {
+// The first row of `area` in `image` with a dark pixel (text drawn there), or -1.
+int firstInkRow(const QImage& image, const QRect& area) {
   for (int y = area.top(); y <= area.bottom(); ++y)
     for (int x = area.left(); x <= area.right(); ++x)
-      if (qGray(image.pixel(x, y)) < 96) return true;
-  return false;
+      if (qGray(image.pixel(x, y)) < 96) return y;
+  return -1;
+}
+
+bool hasInk(const QImage& image, const QRect& area) {
+  return firstInkRow(image, area) >= 0;
 }
 
 TEST(WindowTest, TheScreenOpensInARealWindowAndIsSavedAsAPicture) {
@@ -87,6 +92,16 @@ TEST(WindowTest, TheScreenOpensInARealWindowAndIsSavedAsAPicture) {
   EXPECT_TRUE(hasInk(saved, QRect(label->mapTo(&main, QPoint(0, 0)), label->size())));
   QWidget* accented = view->widgetByName("lblTabePrec");
   EXPECT_TRUE(hasInk(saved, QRect(accented->mapTo(&main, QPoint(0, 0)), accented->size())));
+  // Each label's text stands on the line of its field's text.
+  for (const auto& [labelName, fieldName] :
+       {std::pair{"lblFilial", "medCdFilial"}, std::pair{"lblTabePrec", "medCdTabePrec"},
+        std::pair{"lblDtIniVig", "depDtIniVig"}}) {
+    QWidget* l = view->widgetByName(labelName);
+    QWidget* f = view->widgetByName(fieldName);
+    const QRect labelArea(l->mapTo(&main, QPoint(0, 0)), l->size());
+    const QRect textArea = QRect(f->mapTo(&main, QPoint(0, 0)), f->size()).adjusted(3, 3, -3, -3);
+    EXPECT_EQ(firstInkRow(saved, labelArea), firstInkRow(saved, textArea)) << labelName;
+  }
 }
 
 }  // namespace
