@@ -30,7 +30,7 @@ void GlyphButtonView::sync(tk::Prop p) {
       ControlView::sync(p);
       if (!toolTip().isEmpty())
         setToolTip(
-            QString::fromStdString(static_cast<tk::TGlyphButton*>(control())->HintWithKey()));
+            QString::fromStdString(static_cast<tk::TGlyphButton*>(control())->ShownHint()));
       break;
     case tk::Prop::Appearance:
       setAutoRaise(static_cast<tk::TGlyphButton*>(control())->Flat());
@@ -57,7 +57,7 @@ void GlyphButtonView::applyGlyph() {
 
 void GlyphButtonView::applyCaption() {
   const QString caption =
-      QString::fromStdString(static_cast<tk::TGlyphButton*>(control())->CaptionWithKey());
+      QString::fromStdString(static_cast<tk::TGlyphButton*>(control())->ShownCaption());
   setText(caption);
   // The definitions size buttons for their own font; a caption that comes out wider in the
   // substitute is narrowed until it fits rather than cut.

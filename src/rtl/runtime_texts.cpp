@@ -66,6 +66,7 @@ constexpr Entry kTexts[] = {
     {RuntimeText::PacketValueOutOfRange,
      "O valor %s do campo '%s' na linha %s não cabe em um inteiro de 32 bits"},
     {RuntimeText::ListWithoutDataSet, "PesquisaLista: a fonte de dados não tem conjunto de dados"},
+    {RuntimeText::MarkedCount, "%s marcado(s)"},
     {RuntimeText::NoLocalDatabase,
      "%s: este cliente não lê banco de dados; suas linhas vêm do servidor de aplicação"},
     {RuntimeText::ConnectionLost,

@@ -59,6 +59,7 @@ enum class RuntimeText {
   PacketValueOutOfRange,  // value %s, field %s, row %s
   // The family's library
   ListWithoutDataSet,
+  MarkedCount,  // %s rows marked
   NoLocalDatabase,
   // The application server, as a clerk is told about it
   ConnectionLost,

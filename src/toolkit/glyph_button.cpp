@@ -32,12 +32,12 @@ void TGlyphButton::SetShortCut(std::string key) {
   Notify(Prop::Caption);
 }
 
-std::string TGlyphButton::HintWithKey() const {
+std::string TGlyphButton::ShownHint() const {
   if (Hint().empty() || shortCut_.empty()) return Hint();
   return Hint() + " (" + shortCut_ + ")";
 }
 
-std::string TGlyphButton::CaptionWithKey() const {
+std::string TGlyphButton::ShownCaption() const {
   if (Caption().empty() || shortCut_.empty()) return Caption();
   return Caption() + "\n(" + shortCut_ + ")";
 }

@@ -27,8 +27,8 @@ class TGlyphButton : public TControl {
   void SetShortCut(std::string key);
   // The hint and the caption as shown: with the key in parentheses, the caption's on a line
   // of its own; as they are when there is no key or nothing to add it to.
-  std::string HintWithKey() const;
-  std::string CaptionWithKey() const;
+  virtual std::string ShownHint() const;
+  std::string ShownCaption() const;
 
   void SetProperty(const std::string& name, const PropValue& value) override;
 

@@ -85,7 +85,7 @@ std::string QtScreenTest::modelControls() const {
     if (auto* r = dynamic_cast<tk::TRadioButton*>(&c)) checked = r->Checked();
     if (auto* b = dynamic_cast<tk::TCheckBox*>(&c)) checked = b->Checked();
     if (auto* e = dynamic_cast<tk::TCustomEdit*>(&c)) text = e->EditText();
-    if (auto* b = dynamic_cast<tk::TGlyphButton*>(&c)) text = b->CaptionWithKey();
+    if (auto* b = dynamic_cast<tk::TGlyphButton*>(&c)) text = b->ShownCaption();
     if (auto* g = dynamic_cast<tk::TRadioGroup*>(&c)) {
       text.clear();
       for (size_t i = 0; i < g->Items().size(); ++i)

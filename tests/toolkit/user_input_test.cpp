@@ -298,9 +298,9 @@ TEST_F(UserInput, FunctionKeysPressTheButtonsTheyBelongTo) {
   sbtConfirma->SetShortCut("F10");
   sbtConfirma->SetHint("Confirmar");
   sbtConfirma->SetCaption("Confirmar");
-  EXPECT_EQ(btnFilial->HintWithKey(), "Pesquisar (F2)");
-  EXPECT_EQ(sbtConfirma->HintWithKey(), "Confirmar (F10)");
-  EXPECT_EQ(sbtConfirma->CaptionWithKey(), "Confirmar\n(F10)");
+  EXPECT_EQ(btnFilial->ShownHint(), "Pesquisar (F2)");
+  EXPECT_EQ(sbtConfirma->ShownHint(), "Confirmar (F10)");
+  EXPECT_EQ(sbtConfirma->ShownCaption(), "Confirmar\n(F10)");
 
   // The search key runs the search of the field that has the focus, which keeps it.
   ports.QueuePick(1);
