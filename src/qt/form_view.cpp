@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 
+#include "qt/accessibility.h"
 #include "qt/check_views.h"
 #include "qt/container_views.h"
 #include "qt/control_view.h"
@@ -27,6 +28,7 @@
 namespace qtviews {
 
 FormView::FormView(tk::TForm& form, QWidget* parent) : QWidget(parent), form_(&form) {
+  InstallAccessibility();
   setObjectName(QString::fromStdString(form.Name()));
   setAutoFillBackground(true);
   // The model decides where the focus is; the client area itself never holds it.

@@ -1,6 +1,7 @@
 // The widgets mirror the model: after opening, every control's view stands where the control
 // is, is enabled when it is, and shows its text; changes made by the program reach the widgets.
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontInfo>
 #include <QLabel>
@@ -108,6 +109,46 @@ TEST_F(MirrorTest, TheFocusIsAlwaysMarkedAndADisabledEditLooksDisabled) {
   EXPECT_EQ(inside(), qtviews::ToQColor(tk::colors::clBtnFace));
   ASSERT_EQ(click("chbPrefixo"), "ok");
   EXPECT_EQ(inside(), qtviews::ToQColor(tk::colors::clWindow));
+}
+
+TEST_F(MirrorTest, TheAccessibilityInterfaceReportsTrueRolesAndTheLabelsAsNames) {
+  openView();
+  const auto report = [this](QWidget* w) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    if (a == nullptr) return std::string("none");
+    std::string role = a->role() == QAccessible::RadioButton    ? "radio"
+                       : a->role() == QAccessible::CheckBox     ? "check"
+                       : a->role() == QAccessible::EditableText ? "edit"
+                       : a->role() == QAccessible::Button       ? "button"
+                                                                : "other";
+    if (a->state().checked) role += " checked";
+    return role + " \"" + a->text(QAccessible::Name).toStdString() + "\"";
+  };
+  std::string seen;
+  for (const char* name : {"medCdFilial", "edtNmFilial", "depDtFinVig", "rbtTodos", "rbtLista",
+                           "medProdIni", "btnFilial", "btnListaProd", "chbPrefixo", "edtPrefixo"})
+    seen += std::string(name) + ": " + report(widget(name)) + "\n";
+  auto* group = dynamic_cast<qtviews::RadioGroupView*>(widget("rdgPromocao"));
+  ASSERT_NE(group, nullptr);
+  seen += "rdgPromocao item 1: " + report(group->itemButtons().at(1)) + "\n";
+  EXPECT_EQ(seen,
+            "medCdFilial: edit \"Filial\"\n"
+            "edtNmFilial: edit \"Filial\"\n"
+            "depDtFinVig: edit \"Vigência a\"\n"
+            "rbtTodos: radio checked \"Todos\"\n"
+            "rbtLista: radio \"Lista\"\n"
+            "medProdIni: edit \"Produto\"\n"
+            "btnFilial: button \"Pesquisar Filial\"\n"
+            "btnListaProd: button \"Pesquisar Lista\"\n"
+            "chbPrefixo: check \"Adicionar ou Limpar prefixo.\"\n"
+            "edtPrefixo: edit \"Prefixo\"\n"
+            "rdgPromocao item 1: radio \"Retirar os produtos selecionados da promoção.\"\n");
+  // The press action of a radio button is the user's click.
+  QAccessibleInterface* lista = QAccessible::queryAccessibleInterface(widget("rbtLista"));
+  ASSERT_NE(lista->actionInterface(), nullptr);
+  lista->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_TRUE(form()->rbtLista->Checked());
+  EXPECT_EQ(report(widget("rbtLista")), "radio checked \"Lista\"");
 }
 
 TEST_F(MirrorTest, ChangesByTheProgramReachTheWidgets) {
