@@ -119,6 +119,7 @@ QtBusyPort::QtBusyPort(std::function<QWidget*(tk::TForm*)> windowOf)
 QtBusyPort::~QtBusyPort() {
   if (count_ > 0) QApplication::restoreOverrideCursor();
   if (gate_ != nullptr) qApp->removeEventFilter(gate_.get());
+  if (titled_ != nullptr) titled_->setWindowTitle(title_);
   delete overlay_.data();
 }
 
@@ -137,6 +138,9 @@ void QtBusyPort::Show(tk::TForm* mainForm, int kind) {
     overlay_->repaint();
     gate_ = std::make_unique<InputGate>(window);
     qApp->installEventFilter(gate_.get());
+    titled_ = window->window();
+    title_ = titled_->windowTitle();
+    titled_->setWindowTitle(title_ + QStringLiteral(" - ") + BusyText(kind));
   }
   // Draw it now: the call that follows holds the thread. User input waits for the call.
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -153,6 +157,8 @@ void QtBusyPort::Hide() {
     qApp->removeEventFilter(gate_.get());
     gate_.reset();
   }
+  if (titled_ != nullptr) titled_->setWindowTitle(title_);
+  titled_ = nullptr;
 }
 
 }  // namespace qtviews

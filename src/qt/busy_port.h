@@ -9,6 +9,9 @@
 // while it shows are dropped, those that waited in the queue during the call included: a user
 // who typed on while the server answered must not see the keys land afterwards in whatever
 // field has the focus then. Boxes opened meanwhile are other windows and take their input.
+// The window's title says what is awaited too, for the task bar (and for whoever watches the
+// desktop from outside, as the keyboard tests do): it comes back once the dropped input is
+// gone.
 
 #include <QPointer>
 #include <QWidget>
@@ -70,6 +73,8 @@ class QtBusyPort : public tk::BusyPort {
   std::function<QWidget*(tk::TForm*)> windowOf_;
   QPointer<BusyOverlay> overlay_;
   std::unique_ptr<InputGate> gate_;
+  QPointer<QWidget> titled_;  // the window whose title says what is awaited
+  QString title_;             // its own title
   int count_ = 0;
 };
 

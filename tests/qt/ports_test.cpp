@@ -221,12 +221,14 @@ TEST_F(PortsTest, TheBusyAnimationPairsShowsAndHidesAndCoversTheWindow) {
   qtviews::QtBusyPort port([this](tk::TForm*) -> QWidget* { return view.get(); });
   port.Hide();  // none showing: nothing happens
   EXPECT_EQ(port.showing(), 0);
+  const QString title = view->windowTitle();
   port.Show(nullptr, 6);
   port.Show(nullptr, 3);
   ASSERT_NE(port.overlay(), nullptr);
   EXPECT_TRUE(port.overlay()->isVisible());
   EXPECT_EQ(port.overlay()->geometry(), view->rect());
   EXPECT_EQ(port.overlay()->text(), QStringLiteral("Aguardando o servidor..."));
+  EXPECT_EQ(view->windowTitle(), title + QStringLiteral(" - Aguardando o servidor..."));
   port.Hide();
   EXPECT_EQ(port.showing(), 1);
   ASSERT_NE(port.overlay(), nullptr);
@@ -234,6 +236,7 @@ TEST_F(PortsTest, TheBusyAnimationPairsShowsAndHidesAndCoversTheWindow) {
   EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
   port.Hide();
   EXPECT_EQ(port.overlay(), nullptr);
+  EXPECT_EQ(view->windowTitle(), title);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
