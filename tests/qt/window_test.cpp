@@ -1,6 +1,7 @@
 // The desktop host in a real window: under Xvfb (the xcb platform), vnd-host's desktop host
 // opens the screen at start against the fake server, a user fills the header, and a PNG of
-// the main window is saved (to $VND_SCREENSHOT_PATH when set). The pixels are trusted only
+// the main window is saved (to $VND_SCREENSHOT_PATH when set); a second one, its name ending
+// in "-keyboard", after the user chose "Lista" with the arrow key. The pixels are trusted only
 // once the font is known to be a real one: with no usable font Qt draws boxes and grabbing
 // still succeeds.
 
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QRadioButton>
 #include <QTest>
 #include <utility>
 
@@ -102,6 +104,21 @@ TEST(WindowTest, TheScreenOpensInARealWindowAndIsSavedAsAPicture) {
     const QRect textArea = QRect(f->mapTo(&main, QPoint(0, 0)), f->size()).adjusted(3, 3, -3, -3);
     EXPECT_EQ(firstInkRow(saved, labelArea), firstInkRow(saved, textArea)) << labelName;
   }
+
+  // From the keyboard: Down on "Todos" chooses "Lista", which shows the focus; a second picture
+  // beside the first.
+  auto* todos = dynamic_cast<QRadioButton*>(view->widgetByName("rbtTodos"));
+  ASSERT_NE(todos, nullptr);
+  ASSERT_TRUE(todos->hasFocus());
+  QTest::keyClick(todos, Qt::Key_Down);
+  QWidget* lista = view->widgetByName("rbtLista");
+  EXPECT_TRUE(lista->hasFocus());
+  EXPECT_TRUE(dynamic_cast<QRadioButton*>(lista)->isChecked());
+  EXPECT_TRUE(view->widgetByName("btnListaProd")->isEnabled());
+  QTest::qWait(0);
+  const QString keyboardPath =
+      QString(path).replace(QStringLiteral(".png"), QStringLiteral("-keyboard.png"));
+  ASSERT_TRUE(main.grab().toImage().save(keyboardPath, "PNG")) << keyboardPath.toStdString();
 }
 
 }  // namespace
