@@ -32,10 +32,8 @@ bool syncButton(Widget& w, Control& c, tk::Prop p) {
 
 // The arrows go to the model through the form view; other keys (Space) are the button's.
 bool arrowToModel(ControlView& view, FormView* form, QKeyEvent* event) {
-  const int key = event->key();
-  if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Up && key != Qt::Key_Down)
-    return false;
-  if (form != nullptr && view.control() != nullptr) form->pressKey(key);
+  if (!ArrowKeyOf(event->key())) return false;
+  if (form != nullptr && view.control() != nullptr) form->pressKey(event->key());
   event->accept();
   return true;
 }

@@ -27,6 +27,21 @@
 
 namespace qtviews {
 
+std::optional<tk::TArrowKey> ArrowKeyOf(int qtKey) {
+  switch (qtKey) {
+    case Qt::Key_Left:
+      return tk::TArrowKey::Left;
+    case Qt::Key_Up:
+      return tk::TArrowKey::Up;
+    case Qt::Key_Right:
+      return tk::TArrowKey::Right;
+    case Qt::Key_Down:
+      return tk::TArrowKey::Down;
+    default:
+      return std::nullopt;
+  }
+}
+
 FormView::FormView(tk::TForm& form, QWidget* parent) : QWidget(parent), form_(&form) {
   InstallAccessibility();
   setObjectName(QString::fromStdString(form.Name()));
@@ -191,26 +206,10 @@ bool FormView::pressKey(int key) {
     runUserEvent([form, name, &used] { used = tk::userFunctionKey(*form, name); });
     return used;
   }
-  tk::TArrowKey arrow;
-  switch (key) {
-    case Qt::Key_Left:
-      arrow = tk::TArrowKey::Left;
-      break;
-    case Qt::Key_Up:
-      arrow = tk::TArrowKey::Up;
-      break;
-    case Qt::Key_Right:
-      arrow = tk::TArrowKey::Right;
-      break;
-    case Qt::Key_Down:
-      arrow = tk::TArrowKey::Down;
-      break;
-    default:
-      return false;
-  }
+  const std::optional<tk::TArrowKey> arrow = ArrowKeyOf(key);
   tk::TWinControl* focused = form_->ActiveControl();
-  if (focused == nullptr) return false;
-  runUserEvent([focused, arrow, &used] { used = tk::userArrowKey(*focused, arrow); });
+  if (!arrow || focused == nullptr) return false;
+  runUserEvent([focused, arrow, &used] { used = tk::userArrowKey(*focused, *arrow); });
   return used;
 }
 

@@ -9,14 +9,19 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "toolkit/form.h"
+#include "toolkit/keyboard.h"
 #include "toolkit/user_input.h"
 
 namespace qtviews {
 
 class ControlView;
+
+// The model's arrow key for a Qt key code, or nothing when it is no arrow.
+std::optional<tk::TArrowKey> ArrowKeyOf(int qtKey);
 
 class FormView : public QWidget {
  public:

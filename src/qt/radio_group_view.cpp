@@ -147,7 +147,7 @@ bool RadioGroupView::eventFilter(QObject* watched, QEvent* event) {
     // The arrows move the choice in the model (toolkit/keyboard.h); Qt's buttons would move
     // the focus instead.
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Down || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Left) {
+    if (ArrowKeyOf(key)) {
       if (formView() != nullptr) formView()->pressKey(key);
       if (control() != nullptr) showChoice();
       return true;
