@@ -29,8 +29,7 @@ void GlyphButtonView::sync(tk::Prop p) {
     case tk::Prop::Hint:
       ControlView::sync(p);
       if (!toolTip().isEmpty())
-        setToolTip(
-            QString::fromStdString(static_cast<tk::TGlyphButton*>(control())->ShownHint()));
+        setToolTip(QString::fromStdString(static_cast<tk::TGlyphButton*>(control())->ShownHint()));
       break;
     case tk::Prop::Appearance:
       setAutoRaise(static_cast<tk::TGlyphButton*>(control())->Flat());
