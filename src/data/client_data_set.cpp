@@ -3,6 +3,7 @@
 #include "data/field.h"
 #include "data/packet_binding.h"
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 
 namespace data {
 
@@ -62,7 +63,7 @@ rtl::Variant TClientDataSet::Data() {
 }
 
 void TClientDataSet::CreateDataSet() {
-  if (Fields().empty()) fail("Cannot create a data set without fields");
+  if (Fields().empty()) fail(rtl::RuntimeMessage(rtl::RuntimeText::DataSetWithoutFields));
   std::vector<rtl::FieldType> types;
   for (const TField* f : bindFields()) types.push_back(f->DataType());
   installRows(RowStore(types));

@@ -5,6 +5,7 @@
 #include "data/data_source.h"
 #include "data/field.h"
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 #include "rtl/strings.h"
 
 namespace data {
@@ -29,16 +30,16 @@ void TDataSet::fail(const std::string& message) const {
 }
 
 void TDataSet::checkActive() const {
-  if (!Active()) fail("Cannot perform this operation on a closed dataset");
+  if (!Active()) fail(rtl::RuntimeMessage(rtl::RuntimeText::DataSetClosed));
 }
 
 void TDataSet::checkInactive() const {
-  if (Active()) fail("Cannot perform this operation on an open dataset");
+  if (Active()) fail(rtl::RuntimeMessage(rtl::RuntimeText::DataSetOpen));
 }
 
 void TDataSet::checkNotComputing(const char* operation) const {
   if (state_ == TDataSetState::dsCalcFields)
-    fail(std::string("Cannot ") + operation + " while calculated fields are being computed");
+    fail(rtl::RuntimeMessage(rtl::RuntimeText::DataSetComputing, {operation}));
 }
 
 // ---- fields ----
@@ -51,7 +52,7 @@ TField* TDataSet::FindField(std::string_view fieldName) const {
 
 TField& TDataSet::FieldByName(std::string_view fieldName) const {
   TField* f = FindField(fieldName);
-  if (!f) fail("Field '" + std::string(fieldName) + "' not found");
+  if (!f) fail(rtl::RuntimeMessage(rtl::RuntimeText::FieldNotFound, {fieldName}));
   return *f;
 }
 
@@ -71,10 +72,11 @@ std::vector<TField*> TDataSet::bindFields() {
   size_t calc = 0;
   for (size_t i = 0; i < fields_.size(); ++i) {
     TField* f = fields_[i];
-    if (f->FieldName().empty()) fail("Field name missing for " + f->Name());
+    if (f->FieldName().empty())
+      fail(rtl::RuntimeMessage(rtl::RuntimeText::FieldNameMissing, {f->Name()}));
     for (size_t j = 0; j < i; ++j)
       if (rtl::SameText(fields_[j]->FieldName(), f->FieldName()))
-        fail("Duplicate field name '" + f->FieldName() + "'");
+        fail(rtl::RuntimeMessage(rtl::RuntimeText::FieldNameRepeated, {f->FieldName()}));
     if (f->Calculated()) {
       f->slot_ = static_cast<int>(calc++);
     } else {
@@ -115,7 +117,7 @@ void TDataSet::Open() {
 }
 
 void TDataSet::doOpen() {
-  fail("Missing data provider or data packet");
+  fail(rtl::RuntimeMessage(rtl::RuntimeText::DataSetNoPacket));
 }
 
 void TDataSet::Close() {
@@ -173,7 +175,8 @@ size_t TDataSet::MemoryBytes() const {
 
 FieldValue TDataSet::readValue(const TField& field) const {
   checkActive();
-  if (field.slot_ < 0) fail("Field '" + field.FieldName() + "' is not bound to the data set");
+  if (field.slot_ < 0)
+    fail(rtl::RuntimeMessage(rtl::RuntimeText::FieldNotBound, {field.FieldName()}));
   const auto slot = static_cast<size_t>(field.slot_);
   if (field.Calculated()) return content_.calc[slot];
   const TDataSetState s = state_ == TDataSetState::dsCalcFields ? stateBeforeCalc_ : state_;
@@ -184,21 +187,21 @@ FieldValue TDataSet::readValue(const TField& field) const {
 
 void TDataSet::writeValue(const TField& field, FieldValue value) {
   checkActive();
-  if (field.slot_ < 0) fail("Field '" + field.FieldName() + "' is not bound to the data set");
+  if (field.slot_ < 0)
+    fail(rtl::RuntimeMessage(rtl::RuntimeText::FieldNotBound, {field.FieldName()}));
   const auto slot = static_cast<size_t>(field.slot_);
   if (field.Calculated()) {
     if (state_ != TDataSetState::dsCalcFields)
-      fail("Field '" + field.FieldName() +
-           "' is calculated: it can only be set while OnCalcFields computes a row");
+      fail(rtl::RuntimeMessage(rtl::RuntimeText::FieldCalculated, {field.FieldName()}));
     content_.calc[slot] = std::move(value);
     return;
   }
   if (state_ == TDataSetState::dsCalcFields)
-    fail("Field '" + field.FieldName() +
-         "' cannot be modified while calculated fields are being computed");
+    fail(rtl::RuntimeMessage(rtl::RuntimeText::FieldComputing, {field.FieldName()}));
   if (state_ != TDataSetState::dsInsert && state_ != TDataSetState::dsEdit)
-    fail("Dataset not in edit or insert mode");
-  if (field.ReadOnly()) fail("Field '" + field.FieldName() + "' cannot be modified");
+    fail(rtl::RuntimeMessage(rtl::RuntimeText::DataSetNotEditing));
+  if (field.ReadOnly())
+    fail(rtl::RuntimeMessage(rtl::RuntimeText::FieldReadOnly, {field.FieldName()}));
   content_.pending[slot] = std::move(value);
   modified_ = true;
   // Calculated values follow the row being edited, change by change.

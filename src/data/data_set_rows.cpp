@@ -3,6 +3,7 @@
 #include "data/data_set.h"
 #include "data/field.h"
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 
 namespace data {
 
@@ -86,8 +87,8 @@ void TDataSet::MoveTo(size_t index) {
   checkNotComputing("move");
   checkBrowseMode();
   if (index >= content_.rows.rowCount())
-    fail("Row " + std::to_string(index) + " is out of range (" +
-         std::to_string(content_.rows.rowCount()) + " rows)");
+    fail(rtl::RuntimeMessage(rtl::RuntimeText::RowOutOfRange,
+                             {std::to_string(index), std::to_string(content_.rows.rowCount())}));
   bof_ = eof_ = false;
   setCurrent(index);
 }
@@ -258,11 +259,11 @@ void TDataSet::Edit() {
 void TDataSet::Post() {
   checkActive();
   checkNotComputing("post");
-  if (!isEditing(state_)) fail("Dataset not in edit or insert mode");
+  if (!isEditing(state_)) fail(rtl::RuntimeMessage(rtl::RuntimeText::DataSetNotEditing));
   for (const TField* f : fields_)
     if (!f->Calculated() && f->Required() && f->slot_ >= 0 &&
         IsNullValue(content_.pending[static_cast<size_t>(f->slot_)]))
-      fail("Field '" + f->FieldName() + "' must have a value");
+      fail(rtl::RuntimeMessage(rtl::RuntimeText::FieldRequired, {f->FieldName()}));
   if (state_ == TDataSetState::dsInsert) {
     content_.rows.insert(content_.pendingIndex, content_.pending);
     content_.current = content_.pendingIndex;
@@ -297,7 +298,7 @@ void TDataSet::Delete() {
   }
   Cancel();
   const size_t n = content_.rows.rowCount();
-  if (n == 0) fail("Cannot perform this operation on an empty dataset");
+  if (n == 0) fail(rtl::RuntimeMessage(rtl::RuntimeText::DataSetEmpty));
   content_.rows.erase(content_.current);
   if (content_.current >= n - 1) content_.current = n >= 2 ? n - 2 : 0;
   bof_ = eof_ = n == 1;

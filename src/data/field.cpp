@@ -2,6 +2,7 @@
 
 #include "data/data_set.h"
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 
 namespace data {
 
@@ -34,8 +35,8 @@ void TField::SetFieldName(std::string name) {
 void TField::SetSize(int size) {
   if (dataSet_) dataSet_->checkInactive();
   if (size < 0 || (DataType() != rtl::FieldType::String && size != 0))
-    throw rtl::EDatabaseError("Invalid field size " + std::to_string(size) + " for field '" +
-                              fieldName_ + "'");
+    throw rtl::EDatabaseError(
+        rtl::RuntimeMessage(rtl::RuntimeText::FieldSize, {std::to_string(size), fieldName_}));
   size_ = size;
 }
 
@@ -48,7 +49,9 @@ int TField::DisplayWidth() const {
 }
 
 void TField::SetDisplayWidth(int width) {
-  if (width < 0) throw rtl::EDatabaseError("Invalid display width for field '" + fieldName_ + "'");
+  if (width < 0)
+    throw rtl::EDatabaseError(
+        rtl::RuntimeMessage(rtl::RuntimeText::FieldDisplayWidth, {fieldName_}));
   displayWidth_ = width;
 }
 
@@ -60,12 +63,14 @@ void TField::SetFieldKind(TFieldKind kind) {
 // ---- values ----
 
 FieldValue TField::Value() const {
-  if (!dataSet_) throw rtl::EDatabaseError("Field '" + fieldName_ + "' has no dataset");
+  if (!dataSet_)
+    throw rtl::EDatabaseError(rtl::RuntimeMessage(rtl::RuntimeText::FieldNoDataSet, {fieldName_}));
   return dataSet_->readValue(*this);
 }
 
 void TField::SetValue(FieldValue value) {
-  if (!dataSet_) throw rtl::EDatabaseError("Field '" + fieldName_ + "' has no dataset");
+  if (!dataSet_)
+    throw rtl::EDatabaseError(rtl::RuntimeMessage(rtl::RuntimeText::FieldNoDataSet, {fieldName_}));
   dataSet_->writeValue(*this, fit(std::move(value)));
 }
 
@@ -99,7 +104,8 @@ void TField::Clear() {
 }
 
 void TField::accessError(const char* typeName) const {
-  throw rtl::EDatabaseError("Cannot access field '" + fieldName_ + "' as type " + typeName);
+  throw rtl::EDatabaseError(
+      rtl::RuntimeMessage(rtl::RuntimeText::FieldAccess, {fieldName_, typeName}));
 }
 
 rtl::TDateTime TField::dateTimeOf(const FieldValue&) const {

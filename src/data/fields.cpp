@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 #include "rtl/strings.h"
 #include "toolkit/edit_mask.h"
 
@@ -21,7 +22,7 @@ int32_t StrToInt(std::string_view text) {
   int32_t value = 0;
   const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size())
-    throw rtl::EConvertError("'" + std::string(text) + "' is not a valid integer value");
+    throw rtl::EConvertError(rtl::RuntimeMessage(rtl::RuntimeText::InvalidInteger, {text}));
   return value;
 }
 
@@ -156,8 +157,8 @@ FieldValue TIntegerField::fit(FieldValue value) const {
   const auto* i = std::get_if<int64_t>(&value);
   if (!i) accessError("Integer");
   if (*i < INT32_MIN || *i > INT32_MAX)
-    throw rtl::EDatabaseError(std::to_string(*i) + " is not a valid value for field '" +
-                              FieldName() + "'. The allowed range is -2147483648 to 2147483647");
+    throw rtl::EDatabaseError(rtl::RuntimeMessage(rtl::RuntimeText::IntegerOutOfRange,
+                                                  {std::to_string(*i), FieldName()}));
   return value;
 }
 

@@ -4,6 +4,7 @@
 
 #include "data/field.h"
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 #include "rtl/strings.h"
 
 namespace data {
@@ -24,9 +25,9 @@ void checkStrings(const std::string& dataSetName, const TField& field,
     if (text.size() <= size) continue;
     const auto chars = static_cast<size_t>(rtl::Utf8Length(text));
     if (chars > size)
-      refuse(dataSetName, "Value of field '" + field.FieldName() + "' in row " +
-                              std::to_string(row + 1) + " is " + std::to_string(chars) +
-                              " characters long; the field holds at most " + std::to_string(size));
+      refuse(dataSetName, rtl::RuntimeMessage(rtl::RuntimeText::PacketValueTooLong,
+                                              {field.FieldName(), std::to_string(row + 1),
+                                               std::to_string(chars), std::to_string(size)}));
   }
 }
 
@@ -36,9 +37,9 @@ void checkIntegers(const std::string& dataSetName, const TField& field,
     if (column.isNull(row)) continue;
     const int64_t v = column.integer(row);
     if (v < INT32_MIN || v > INT32_MAX)
-      refuse(dataSetName, "Value " + std::to_string(v) + " of field '" + field.FieldName() +
-                              "' in row " + std::to_string(row + 1) +
-                              " is out of the 32-bit integer range");
+      refuse(dataSetName,
+             rtl::RuntimeMessage(rtl::RuntimeText::PacketValueOutOfRange,
+                                 {std::to_string(v), field.FieldName(), std::to_string(row + 1)}));
   }
 }
 
@@ -51,17 +52,18 @@ std::vector<size_t> BindPacket(const std::string& dataSetName, const std::vector
   for (const TField* field : fields) {
     const int index = packet.fieldIndex(field->FieldName());
     if (index < 0)
-      refuse(dataSetName, "Field '" + field->FieldName() + "' not found in the data packet");
+      refuse(dataSetName,
+             rtl::RuntimeMessage(rtl::RuntimeText::PacketFieldMissing, {field->FieldName()}));
     const rtl::PacketColumn& column = packet.column(static_cast<size_t>(index));
     if (column.type() != field->DataType())
-      refuse(dataSetName, std::string("Field '") + field->FieldName() + "' holds " +
-                              rtl::FieldTypeName(field->DataType()) +
-                              " values but the data packet column is of type " +
-                              rtl::FieldTypeName(column.type()));
+      refuse(dataSetName,
+             rtl::RuntimeMessage(rtl::RuntimeText::PacketFieldKind,
+                                 {field->FieldName(), rtl::FieldTypeName(field->DataType()),
+                                  rtl::FieldTypeName(column.type())}));
     if (column.size() != packet.rowCount())
-      refuse(dataSetName, "Data packet column '" + field->FieldName() + "' has " +
-                              std::to_string(column.size()) + " values for " +
-                              std::to_string(packet.rowCount()) + " rows");
+      refuse(dataSetName, rtl::RuntimeMessage(rtl::RuntimeText::PacketColumnRows,
+                                              {field->FieldName(), std::to_string(column.size()),
+                                               std::to_string(packet.rowCount())}));
     if (column.type() == rtl::FieldType::String) checkStrings(dataSetName, *field, column);
     if (column.type() == rtl::FieldType::Integer) checkIntegers(dataSetName, *field, column);
     columns.push_back(static_cast<size_t>(index));

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 
 namespace data {
 
@@ -69,7 +70,7 @@ void RowStore::put(rtl::PacketColumn& column, size_t physical, const FieldValue&
 void RowStore::insert(size_t index, const std::vector<FieldValue>& values) {
   assert(values.size() == columns_.size());
   if (physicalRows_ >= std::numeric_limits<uint32_t>::max())
-    throw rtl::EDatabaseError("too many rows in one data set");
+    throw rtl::EDatabaseError(rtl::RuntimeMessage(rtl::RuntimeText::DataSetTooManyRows));
   for (size_t c = 0; c < columns_.size(); ++c) append(columns_[c], values[c]);
   order_.insert(index, static_cast<uint32_t>(physicalRows_++));
 }

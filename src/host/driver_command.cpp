@@ -64,6 +64,15 @@ void expectCount(const std::vector<Token>& tokens, size_t count, const std::stri
 
 }  // namespace
 
+bool IsDriverKey(const std::string& key) {
+  if (key == "left" || key == "up" || key == "right" || key == "down") return true;
+  if (key.size() < 2 || key.size() > 3 || key[0] != 'F') return false;
+  const std::string number = key.substr(1);
+  if (number.find_first_not_of("0123456789") != std::string::npos) return false;
+  const int n = std::stoi(number);
+  return n >= 1 && n <= 12 && number[0] != '0';
+}
+
 const std::vector<std::string>& CommandSummary() {
   static const std::vector<std::string> summary{"open",
                                                 "activate",
@@ -73,6 +82,7 @@ const std::vector<std::string>& CommandSummary() {
                                                 "click NAME",
                                                 "choose NAME INDEX",
                                                 "escape",
+                                                "key left|up|right|down|F1..F12",
                                                 "answer yes|no",
                                                 "pick INDEX|cancel",
                                                 "mark KEY...|none|cancel",
@@ -105,6 +115,11 @@ std::optional<DriverCommand> ParseCommand(const std::string& line) {
     expectCount(t, 3, "choose NAME INDEX");
     c.name = t[1].text;
     c.index = integer(t[2], "INDEX");
+  } else if (v == "key") {
+    expectCount(t, 2, "key left|up|right|down|F1..F12");
+    c.text = t[1].text;
+    if (t[1].quoted || !IsDriverKey(c.text))
+      throw CommandError("usage: key left|up|right|down|F1..F12");
   } else if (v == "answer") {
     expectCount(t, 2, "answer yes|no");
     if (t[1].text != "yes" && t[1].text != "no") throw CommandError("usage: answer yes|no");

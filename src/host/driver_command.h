@@ -6,7 +6,7 @@
 //
 // A word is a run of characters other than blanks; a JSON string is written as JSON writes it
 // ("01/12/2026", "Feij\u00e3o", "" for empty). Commands, with what they take:
-//   open | activate | close | escape | state | quit | help
+//   open | activate | close | escape | state | quit | help | key KEY
 //   focus NAME | click NAME | type NAME TEXT | choose NAME INDEX
 //   answer yes|no | pick INDEX|cancel | mark KEY... | mark none | mark cancel
 // Blank lines and lines starting with "#" are no command.
@@ -27,7 +27,7 @@ class CommandError : public std::runtime_error {
 struct DriverCommand {
   std::string verb;
   std::string name;               // the control, for focus/click/type/choose
-  std::string text;               // type
+  std::string text;               // type; the key of `key`
   int index = 0;                  // choose, pick
   bool yes = false;               // answer
   bool cancel = false;            // pick cancel, mark cancel
@@ -36,6 +36,9 @@ struct DriverCommand {
 
 // The command of `line`, or nothing for a blank or comment line. Raises CommandError.
 std::optional<DriverCommand> ParseCommand(const std::string& line);
+
+// True for the keys `key` presses: left, up, right, down, and F1 to F12.
+bool IsDriverKey(const std::string& key);
 
 // The commands with their arguments, for `help`.
 const std::vector<std::string>& CommandSummary();

@@ -4,6 +4,7 @@
 #include "host/screen_state.h"
 #include "rtl/exceptions.h"
 #include "toolkit/application.h"
+#include "toolkit/keyboard.h"
 #include "toolkit/user_input.h"
 
 namespace host {
@@ -42,6 +43,22 @@ ordered_json listsJson(const std::vector<tk::ShownList>& lists) {
 // happens (the screen has no window-wide use for it).
 void pressEscape(tk::TForm& form) {
   if (tk::TWinControl* focused = form.ActiveControl()) tk::userEscape(*focused);
+}
+
+// A key goes where the desktop sends it: an arrow to the control that has the focus, a
+// function key to the form. A key nothing uses does nothing.
+void pressKey(tk::TForm& form, const std::string& key) {
+  if (key[0] == 'F') {
+    tk::userFunctionKey(form, key);
+    return;
+  }
+  tk::TWinControl* focused = form.ActiveControl();
+  if (focused == nullptr) return;
+  const tk::TArrowKey arrow = key == "left"    ? tk::TArrowKey::Left
+                              : key == "up"    ? tk::TArrowKey::Up
+                              : key == "right" ? tk::TArrowKey::Right
+                                               : tk::TArrowKey::Down;
+  tk::userArrowKey(*focused, arrow);
 }
 
 }  // namespace
@@ -119,6 +136,8 @@ ordered_json HeadlessDriver::Execute(const DriverCommand& c) {
       tk::userChoose(*control, c.index);
     else if (v == "escape")
       pressEscape(*form);
+    else if (v == "key")
+      pressKey(*form, c.text);
   });
   tk::HeadlessPorts::Record shown = ports.TakeShown();
   if (outcome.rejected) return Refused(outcome.className, outcome.message);

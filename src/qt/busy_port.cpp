@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QWindow>
 #include <cmath>
 
 namespace qtviews {
@@ -92,11 +93,33 @@ void BusyOverlay::paintEvent(QPaintEvent*) {
   p.drawText(at.adjusted(56, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, text_);
 }
 
+bool InputGate::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::InputMethod:
+      break;
+    default:
+      return false;
+  }
+  if (window_ == nullptr) return false;
+  if (auto* widget = qobject_cast<QWidget*>(watched)) return widget->window() == window_;
+  if (auto* window = qobject_cast<QWindow*>(watched)) return window == window_->windowHandle();
+  return false;
+}
+
 QtBusyPort::QtBusyPort(std::function<QWidget*(tk::TForm*)> windowOf)
     : windowOf_(std::move(windowOf)) {}
 
 QtBusyPort::~QtBusyPort() {
   if (count_ > 0) QApplication::restoreOverrideCursor();
+  if (gate_ != nullptr) qApp->removeEventFilter(gate_.get());
+  if (titled_ != nullptr) titled_->setWindowTitle(title_);
   delete overlay_.data();
 }
 
@@ -113,6 +136,11 @@ void QtBusyPort::Show(tk::TForm* mainForm, int kind) {
     overlay_->setText(BusyText(kind));
     overlay_->start();
     overlay_->repaint();
+    gate_ = std::make_unique<InputGate>(window);
+    qApp->installEventFilter(gate_.get());
+    titled_ = window->window();
+    title_ = titled_->windowTitle();
+    titled_->setWindowTitle(title_ + QStringLiteral(" - ") + BusyText(kind));
   }
   // Draw it now: the call that follows holds the thread. User input waits for the call.
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -123,6 +151,14 @@ void QtBusyPort::Hide() {
   if (--count_ > 0) return;
   if (overlay_ != nullptr) overlay_->stop();
   QApplication::restoreOverrideCursor();
+  if (gate_ != nullptr) {
+    // What was typed or clicked during the call waits in the queue: let it arrive, and drop.
+    QApplication::processEvents();
+    qApp->removeEventFilter(gate_.get());
+    gate_.reset();
+  }
+  if (titled_ != nullptr) titled_->setWindowTitle(title_);
+  titled_ = nullptr;
 }
 
 }  // namespace qtviews

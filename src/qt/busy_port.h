@@ -5,11 +5,18 @@
 // the hourglass cursor at once, before the call starts, and Hide removes both when it ends.
 // The spinner turns whenever the event loop runs (a box opened while it shows, a long pause
 // between calls); during the call it stands still rather than pretend progress. Shows and
-// hides pair up; a Hide with none showing does nothing.
+// hides pair up; a Hide with none showing does nothing. Keys and clicks aimed at the window
+// while it shows are dropped, those that waited in the queue during the call included: a user
+// who typed on while the server answered must not see the keys land afterwards in whatever
+// field has the focus then. Boxes opened meanwhile are other windows and take their input.
+// The window's title says what is awaited too, for the task bar (and for whoever watches the
+// desktop from outside, as the keyboard tests do): it comes back once the dropped input is
+// gone.
 
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "toolkit/ports.h"
 
@@ -36,6 +43,18 @@ class BusyOverlay : public QWidget {
   int step_ = 0;
 };
 
+// Drops the keys and clicks aimed at one window while it is installed on the application.
+class InputGate : public QObject {
+ public:
+  explicit InputGate(QWidget* window) : window_(window) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QPointer<QWidget> window_;
+};
+
 class QtBusyPort : public tk::BusyPort {
  public:
   // `windowOf` finds the window that stands for a form (the host's main window for its main
@@ -53,6 +72,9 @@ class QtBusyPort : public tk::BusyPort {
  private:
   std::function<QWidget*(tk::TForm*)> windowOf_;
   QPointer<BusyOverlay> overlay_;
+  std::unique_ptr<InputGate> gate_;
+  QPointer<QWidget> titled_;  // the window whose title says what is awaited
+  QString title_;             // its own title
   int count_ = 0;
 };
 

@@ -1,6 +1,9 @@
 #include "qt/check_views.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
+
+#include "qt/form_view.h"
 
 namespace qtviews {
 
@@ -27,10 +30,18 @@ bool syncButton(Widget& w, Control& c, tk::Prop p) {
   }
 }
 
+// The arrows go to the model through the form view; other keys (Space) are the button's.
+bool arrowToModel(ControlView& view, FormView* form, QKeyEvent* event) {
+  if (!ArrowKeyOf(event->key())) return false;
+  if (form != nullptr && view.control() != nullptr) form->pressKey(event->key());
+  event->accept();
+  return true;
+}
+
 }  // namespace
 
 CheckBoxView::CheckBoxView(tk::TCheckBox& box, FormView& form, QWidget* parent)
-    : QCheckBox(parent), ControlView(box, form) {
+    : FocusMarked<QCheckBox>(parent), ControlView(box, form) {
   connect(this, &QAbstractButton::clicked, this, [this] {
     tk::TControl* c = control();
     if (c != nullptr) userEvent([c] { tk::userClick(*c); });
@@ -47,8 +58,12 @@ void CheckBoxView::focusInEvent(QFocusEvent* event) {
   qtFocusArrived(event->reason());
 }
 
+void CheckBoxView::keyPressEvent(QKeyEvent* event) {
+  if (!arrowToModel(*this, formView(), event)) QCheckBox::keyPressEvent(event);
+}
+
 RadioButtonView::RadioButtonView(tk::TRadioButton& radio, FormView& form, QWidget* parent)
-    : QRadioButton(parent), ControlView(radio, form) {
+    : FocusMarked<QRadioButton>(parent), ControlView(radio, form) {
   setAutoExclusive(false);  // the model unchecks the siblings
   connect(this, &QAbstractButton::clicked, this, [this] {
     tk::TControl* c = control();
@@ -64,6 +79,10 @@ void RadioButtonView::sync(tk::Prop p) {
 void RadioButtonView::focusInEvent(QFocusEvent* event) {
   QRadioButton::focusInEvent(event);
   qtFocusArrived(event->reason());
+}
+
+void RadioButtonView::keyPressEvent(QKeyEvent* event) {
+  if (!arrowToModel(*this, formView(), event)) QRadioButton::keyPressEvent(event);
 }
 
 }  // namespace qtviews

@@ -4,17 +4,19 @@
 // Space) becomes userClick, and the model's Checked notices -- for the clicked button and for
 // the siblings it unchecks -- set the widgets. They take the focus only from the model (Tab
 // or a click), never from Qt on a mouse press, so a refused exit handler stops the click
-// before anything toggles.
+// before anything toggles. Both show the focus with a dotted frame (focus_mark.h). The arrow keys
+// are the model's (toolkit/keyboard.h): Qt would move the focus by its own rules.
 
 #include <QCheckBox>
 #include <QRadioButton>
 
 #include "qt/control_view.h"
+#include "qt/focus_mark.h"
 #include "toolkit/check_buttons.h"
 
 namespace qtviews {
 
-class CheckBoxView : public QCheckBox, public ControlView {
+class CheckBoxView : public FocusMarked<QCheckBox>, public ControlView {
  public:
   CheckBoxView(tk::TCheckBox& box, FormView& form, QWidget* parent);
   QWidget* widget() override { return this; }
@@ -23,9 +25,10 @@ class CheckBoxView : public QCheckBox, public ControlView {
   void sync(tk::Prop p) override;
   void nextCheckState() override {}  // the model decides
   void focusInEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
-class RadioButtonView : public QRadioButton, public ControlView {
+class RadioButtonView : public FocusMarked<QRadioButton>, public ControlView {
  public:
   RadioButtonView(tk::TRadioButton& radio, FormView& form, QWidget* parent);
   QWidget* widget() override { return this; }
@@ -34,6 +37,7 @@ class RadioButtonView : public QRadioButton, public ControlView {
   void sync(tk::Prop p) override;
   void nextCheckState() override {}  // the model decides
   void focusInEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace qtviews

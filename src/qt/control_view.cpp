@@ -5,6 +5,7 @@
 
 #include "qt/form_view.h"
 #include "qt/look.h"
+#include "toolkit/accessible_name.h"
 #include "toolkit/application.h"
 #include "toolkit/win_control.h"
 
@@ -47,6 +48,9 @@ void ControlView::syncAll() {
                      tk::Prop::Checked, tk::Prop::Items, tk::Prop::ItemIndex, tk::Prop::Glyph,
                      tk::Prop::TabOrder, tk::Prop::ReadOnly, tk::Prop::Appearance})
     if (control_ != nullptr) sync(p);
+  // The form is read whole by now: the labels beside a control exist.
+  if (control_ != nullptr)
+    widget()->setAccessibleName(QString::fromStdString(tk::AccessibleName(*control_)));
 }
 
 namespace {

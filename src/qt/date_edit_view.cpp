@@ -84,7 +84,7 @@ QColor DateEditView::textColor() const {
 void DateEditView::placeButton() {
   const int side = std::max(0, height() - 4);
   button_->setGeometry(width() - side - 2, 2, side, side);
-  setTextMargins(0, 0, side + 2, 0);
+  setTextMargins(0, 0, side + 2, kEditTextLift);
 }
 
 void DateEditView::resizeEvent(QResizeEvent* event) {

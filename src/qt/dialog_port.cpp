@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 
 #include "toolkit/application.h"
 
@@ -53,11 +55,44 @@ QMessageBox::Icon iconOf(tk::TMsgDlgType type) {
   return QMessageBox::NoIcon;
 }
 
+// A message box that places itself on the centre of its anchor once it knows its own size
+// (the size is settled as it shows), moved inside the desktop when the anchor is near an edge.
+class CentredBox : public QMessageBox {
+ public:
+  CentredBox(QMessageBox::Icon icon, const QString& text, QWidget* anchor)
+      : QMessageBox(icon, title(), text, QMessageBox::NoButton,
+                    anchor != nullptr ? anchor->window() : nullptr),
+        anchor_(anchor) {}
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);
+    if (anchor_ == nullptr) return;
+    const QPoint centre = anchor_->mapToGlobal(anchor_->rect().center());
+    QRect frame(QPoint(0, 0), size());
+    frame.moveCenter(centre);
+    if (const QScreen* screen = anchor_->screen()) {
+      const QRect desktop = screen->availableGeometry();
+      frame.moveLeft(std::clamp(frame.left(), desktop.left(),
+                                std::max(desktop.left(), desktop.right() - frame.width() + 1)));
+      frame.moveTop(std::clamp(frame.top(), desktop.top(),
+                               std::max(desktop.top(), desktop.bottom() - frame.height() + 1)));
+    }
+    move(frame.topLeft());
+  }
+
+ private:
+  QWidget* anchor_;
+};
+
+}  // namespace
+
 // Shows a box and returns the result of the button pressed.
-int runBox(const std::string& text, QMessageBox::Icon icon, tk::TMsgDlgButtons buttons) {
+int QtDialogPort::runBox(const std::string& text, int icon, tk::TMsgDlgButtons buttons) {
   if (buttons.empty()) buttons = {tk::mbOK};
-  QMessageBox box(icon, title(), QString::fromStdString(text), QMessageBox::NoButton,
-                  QApplication::activeWindow());
+  QWidget* anchor = anchor_ ? anchor_() : nullptr;
+  if (anchor == nullptr) anchor = QApplication::activeWindow();
+  CentredBox box(static_cast<QMessageBox::Icon>(icon), QString::fromStdString(text), anchor);
   box.setObjectName(QStringLiteral("messageBox"));
   box.setTextFormat(Qt::PlainText);
   std::vector<std::pair<QAbstractButton*, int>> results;
@@ -83,8 +118,6 @@ int runBox(const std::string& text, QMessageBox::Icon icon, tk::TMsgDlgButtons b
     if (button == pressed) return result;
   return tk::mrCancel;
 }
-
-}  // namespace
 
 int QtDialogPort::MessageDlg(const std::string& text, tk::TMsgDlgType type,
                              tk::TMsgDlgButtons buttons, int /*helpContext*/) {

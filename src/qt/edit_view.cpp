@@ -29,6 +29,7 @@ int QtIndexFromChar(const QString& text, int charIndex) {
 EditView::EditView(tk::TCustomEdit& edit, FormView& form, QWidget* parent)
     : QLineEdit(parent), ControlView(edit, form) {
   setFrame(true);
+  setTextMargins(0, 0, 0, kEditTextLift);
   // Qt's own context menu would edit behind the model's back; the keyboard covers cut and paste.
   setContextMenuPolicy(Qt::NoContextMenu);
   connect(this, &QLineEdit::textEdited, this, [this](const QString& t) { textEditedByQt(t); });
@@ -95,9 +96,10 @@ QColor EditView::textColor() const {
 void EditView::applyColor() {
   if (control() == nullptr) return;
   QPalette pal = palette();
-  // An edit's colour is its field's background, shown also when it is disabled (the display
-  // fields are clBtnFace and always disabled).
+  // An edit's colour is its field's background; a disabled edit shows the face colour of the
+  // display fields instead, so that it looks as unusable as it is.
   SetPaletteColor(pal, QPalette::Base, ToQColor(control()->Color()));
+  pal.setColor(QPalette::Disabled, QPalette::Base, ToQColor(tk::colors::clBtnFace));
   for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive})
     pal.setColor(g, QPalette::Text, textColor());
   pal.setColor(QPalette::Disabled, QPalette::Text, ToQColor(tk::colors::clGrayText));

@@ -44,6 +44,11 @@ class EditView : public QLineEdit, public ControlView {
   bool showing_ = false;  // setting the widget from the model: not a user edit
 };
 
+// The bottom text margin of every edit. The classic edits draw their text 3 px below their top
+// rather than centred, on the line of the labels beside them; this margin lifts Qt's centred
+// text there.
+constexpr int kEditTextLift = 4;
+
 // Character positions of a text and Qt's UTF-16 positions, both ways.
 int CharIndexFromQt(const QString& text, int qtIndex);
 int QtIndexFromChar(const QString& text, int charIndex);

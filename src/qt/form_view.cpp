@@ -1,10 +1,12 @@
 #include "qt/form_view.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 
+#include "qt/accessibility.h"
 #include "qt/check_views.h"
 #include "qt/container_views.h"
 #include "qt/control_view.h"
@@ -19,12 +21,29 @@
 #include "toolkit/containers.h"
 #include "toolkit/date_edit.h"
 #include "toolkit/glyph_button.h"
+#include "toolkit/keyboard.h"
 #include "toolkit/label.h"
 #include "toolkit/radio_group.h"
 
 namespace qtviews {
 
+std::optional<tk::TArrowKey> ArrowKeyOf(int qtKey) {
+  switch (qtKey) {
+    case Qt::Key_Left:
+      return tk::TArrowKey::Left;
+    case Qt::Key_Up:
+      return tk::TArrowKey::Up;
+    case Qt::Key_Right:
+      return tk::TArrowKey::Right;
+    case Qt::Key_Down:
+      return tk::TArrowKey::Down;
+    default:
+      return std::nullopt;
+  }
+}
+
 FormView::FormView(tk::TForm& form, QWidget* parent) : QWidget(parent), form_(&form) {
+  InstallAccessibility();
   setObjectName(QString::fromStdString(form.Name()));
   setAutoFillBackground(true);
   // The model decides where the focus is; the client area itself never holds it.
@@ -176,6 +195,31 @@ tk::EventOutcome FormView::runUserEvent(const std::function<void()>& action) {
   const tk::EventOutcome outcome = tk::RunUserEvent(action);
   if (self != nullptr) self->syncFocus();
   return outcome;
+}
+
+bool FormView::pressKey(int key) {
+  if (form_ == nullptr) return false;
+  bool used = false;
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
+    const std::string name = "F" + std::to_string(key - Qt::Key_F1 + 1);
+    tk::TForm* form = form_;
+    runUserEvent([form, name, &used] { used = tk::userFunctionKey(*form, name); });
+    return used;
+  }
+  const std::optional<tk::TArrowKey> arrow = ArrowKeyOf(key);
+  tk::TWinControl* focused = form_->ActiveControl();
+  if (!arrow || focused == nullptr) return false;
+  runUserEvent([focused, arrow, &used] { used = tk::userArrowKey(*focused, *arrow); });
+  return used;
+}
+
+void FormView::keyPressEvent(QKeyEvent* event) {
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (plain && pressKey(event->key())) {
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 bool FormView::focusNextPrevChild(bool next) {

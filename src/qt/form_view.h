@@ -9,14 +9,19 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "toolkit/form.h"
+#include "toolkit/keyboard.h"
 #include "toolkit/user_input.h"
 
 namespace qtviews {
 
 class ControlView;
+
+// The model's arrow key for a Qt key code, or nothing when it is no arrow.
+std::optional<tk::TArrowKey> ArrowKeyOf(int qtKey);
 
 class FormView : public QWidget {
  public:
@@ -42,12 +47,19 @@ class FormView : public QWidget {
   // Caption, visibility, window state or activation of the form changed.
   std::function<void(tk::Prop)> onFormChange;
 
+  // Hands an arrow or function key (a Qt key code) to the model as one user event; true when
+  // the model used it. Views whose widgets would take the arrows for themselves call it.
+  bool pressKey(int key);
+
   void registerView(ControlView* view);
   void unregisterView(ControlView* view);
 
  protected:
   // Tab and Shift+Tab inside the form follow the model's tab order (see tab_order.h).
   bool focusNextPrevChild(bool next) override;
+  // The keys the model handles (toolkit/keyboard.h) that no control used on the way up: the
+  // arrows and the function keys.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void build(tk::TWinControl& container, QWidget* area);

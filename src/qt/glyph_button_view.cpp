@@ -3,6 +3,7 @@
 #include "qt/glyph.h"
 
 #include <QFontMetrics>
+#include <algorithm>
 #include "toolkit/search_button.h"
 
 namespace qtviews {
@@ -24,6 +25,11 @@ void GlyphButtonView::sync(tk::Prop p) {
       break;
     case tk::Prop::Caption:
       applyCaption();
+      break;
+    case tk::Prop::Hint:
+      ControlView::sync(p);
+      if (!toolTip().isEmpty())
+        setToolTip(QString::fromStdString(static_cast<tk::TGlyphButton*>(control())->ShownHint()));
       break;
     case tk::Prop::Appearance:
       setAutoRaise(static_cast<tk::TGlyphButton*>(control())->Flat());
@@ -49,15 +55,21 @@ void GlyphButtonView::applyGlyph() {
 }
 
 void GlyphButtonView::applyCaption() {
-  const QString caption = QString::fromStdString(control()->Caption());
+  const QString caption =
+      QString::fromStdString(static_cast<tk::TGlyphButton*>(control())->ShownCaption());
   setText(caption);
   // The definitions size buttons for their own font; a caption that comes out wider in the
   // substitute is narrowed until it fits rather than cut.
   QFont f = font();
   f.setStretch(QFont::Unstretched);
   const int room = width() - 6;
-  while (!caption.isEmpty() && f.stretch() > QFont::ExtraCondensed &&
-         QFontMetrics(f).horizontalAdvance(caption) > room)
+  const auto widest = [&caption](const QFont& font) {
+    int most = 0;
+    for (const QString& line : caption.split(QLatin1Char('\n')))
+      most = std::max(most, QFontMetrics(font).horizontalAdvance(line));
+    return most;
+  };
+  while (!caption.isEmpty() && f.stretch() > QFont::ExtraCondensed && widest(f) > room)
     f.setStretch(f.stretch() - 5);
   if (f != font()) setFont(f);
   if (caption.isEmpty()) {

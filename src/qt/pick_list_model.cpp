@@ -32,6 +32,32 @@ class FilterKeys : public QObject {
 
 }  // namespace
 
+QString FoldForFilter(const QString& text) {
+  const QString decomposed = text.normalized(QString::NormalizationForm_D);
+  QString out;
+  out.reserve(decomposed.size());
+  for (const QChar c : decomposed)
+    if (c.category() != QChar::Mark_NonSpacing) out += c;
+  return out.toCaseFolded();
+}
+
+void PickFilterModel::setFilterText(const QString& text) {
+  const QString folded = FoldForFilter(text);
+  if (folded == folded_) return;
+  folded_ = folded;
+  invalidateFilter();
+}
+
+bool PickFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
+  if (folded_.isEmpty()) return true;
+  const QAbstractItemModel* source = sourceModel();
+  for (int c = 0; c < source->columnCount(sourceParent); ++c) {
+    const QString cell = source->index(sourceRow, c, sourceParent).data().toString();
+    if (FoldForFilter(cell).contains(folded_)) return true;
+  }
+  return false;
+}
+
 void FillPickModel(QStandardItemModel& model, const std::vector<tk::ListColumn>& columns,
                    const std::vector<std::vector<std::string>>& rows, int firstColumn) {
   const int columnCount = firstColumn + static_cast<int>(columns.size());
@@ -53,6 +79,15 @@ void FillPickModel(QStandardItemModel& model, const std::vector<tk::ListColumn>&
   }
 }
 
+void ChainTabOrder(QLineEdit* filter, QTableView* table, std::initializer_list<QWidget*> buttons) {
+  QWidget::setTabOrder(filter, table);
+  QWidget* previous = table;
+  for (QWidget* button : buttons) {
+    QWidget::setTabOrder(previous, button);
+    previous = button;
+  }
+}
+
 QTableView* MakePickTable(QSortFilterProxyModel* proxy, const std::vector<tk::ListColumn>& columns,
                           int firstColumn, QWidget* parent) {
   auto* table = new QTableView(parent);
@@ -65,6 +100,8 @@ QTableView* MakePickTable(QSortFilterProxyModel* proxy, const std::vector<tk::Li
   table->verticalHeader()->hide();
   table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
   table->horizontalHeader()->setStretchLastSection(true);
+  // The header keeps one font whatever row is chosen.
+  table->horizontalHeader()->setHighlightSections(false);
   table->setWordWrap(false);
   const int charWidth = table->fontMetrics().averageCharWidth();
   int total = 0;
@@ -79,16 +116,14 @@ QTableView* MakePickTable(QSortFilterProxyModel* proxy, const std::vector<tk::Li
   return table;
 }
 
-QLineEdit* MakeFilterEdit(QSortFilterProxyModel* proxy, QTableView* table, QWidget* parent) {
-  proxy->setFilterKeyColumn(-1);
-  proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
+QLineEdit* MakeFilterEdit(PickFilterModel* proxy, QTableView* table, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(QStringLiteral("filter"));
   edit->setPlaceholderText(QStringLiteral("Digite para filtrar"));
   edit->setClearButtonEnabled(true);
   edit->installEventFilter(new FilterKeys(table, edit));
   QObject::connect(edit, &QLineEdit::textChanged, proxy, [proxy, table](const QString& text) {
-    proxy->setFilterFixedString(text);
+    proxy->setFilterText(text);
     // Keep a row chosen whenever any is left, so Enter always has something to pick.
     if (!table->currentIndex().isValid() && proxy->rowCount() > 0)
       table->setCurrentIndex(proxy->index(0, 0));

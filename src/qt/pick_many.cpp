@@ -21,7 +21,7 @@ PickManyDialog::PickManyDialog(const tk::PickManyRequest& request, QWidget* pare
     : QDialog(parent),
       keys_(request.keys),
       model_(new QStandardItemModel(this)),
-      proxy_(new QSortFilterProxyModel(this)) {
+      proxy_(new PickFilterModel(this)) {
   setObjectName(QStringLiteral("pickMany"));
   setWindowTitle(QString::fromStdString(request.title));
   setModal(true);
@@ -40,6 +40,7 @@ PickManyDialog::PickManyDialog(const tk::PickManyRequest& request, QWidget* pare
   table_->setColumnWidth(0, 28);
   filter_ = MakeFilterEdit(proxy_, table_, this);
   filter_->installEventFilter(this);
+  table_->installEventFilter(this);
   if (proxy_->rowCount() > 0) table_->setCurrentIndex(proxy_->index(0, 1));
 
   auto* all = new QPushButton(QStringLiteral("Marcar todos"), this);
@@ -62,6 +63,7 @@ PickManyDialog::PickManyDialog(const tk::PickManyRequest& request, QWidget* pare
   QPushButton* cancel =
       buttons->addButton(QStringLiteral("Cancelar"), QDialogButtonBox::RejectRole);
   cancel->setObjectName(QStringLiteral("cancel"));
+  ok->setDefault(true);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -77,6 +79,7 @@ PickManyDialog::PickManyDialog(const tk::PickManyRequest& request, QWidget* pare
   layout->addWidget(buttons);
   resize(table_->minimumWidth() + 60, 360);
   updateCount();
+  ChainTabOrder(filter_, table_, {ok, cancel});
   filter_->setFocus();
 }
 
@@ -116,11 +119,17 @@ void PickManyDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 bool PickManyDialog::eventFilter(QObject* watched, QEvent* event) {
-  // The filter keeps the focus for typing; Space marks the chosen row while it is empty (a
-  // filter text may need a space of its own).
-  if (watched == filter_ && event->type() == QEvent::KeyPress &&
-      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && filter_->text().isEmpty()) {
+  if ((watched != filter_ && watched != table_) || event->type() != QEvent::KeyPress)
+    return QDialog::eventFilter(watched, event);
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  // In the list Space marks the row, whichever cell is current; in the filter only while it is
+  // empty (a filter text may need a space of its own).
+  if (key == Qt::Key_Space && (watched == table_ || filter_->text().isEmpty())) {
     toggleChosen();
+    return true;
+  }
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    accept();
     return true;
   }
   return QDialog::eventFilter(watched, event);

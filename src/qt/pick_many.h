@@ -1,9 +1,11 @@
 #pragma once
 // The pick-many list: a dialog that lists the rows of its data source with a check mark each,
-// the rows whose keys are marked when it opens already checked. Typing filters the rows;
-// Space or a click on the mark toggles the chosen row; "Marcar todos" and "Desmarcar todos"
-// mark or unmark the rows shown; the count of marked rows stays in view. "Confirmar" hands the
-// marked keys back in row order; Esc or "Cancelar" cancels. QtPickManyPort shows it modally.
+// the rows whose keys are marked when it opens already checked. Typing filters the rows; Tab
+// goes from the filter to the list, then to the buttons. Space toggles the chosen row's mark
+// wherever in the row the current cell is (in the filter while it is empty), and so does a
+// click on the mark; "Marcar todos" and "Desmarcar todos" mark or unmark the rows shown; the
+// count of marked rows stays in view. Enter or "Confirmar" hands the marked keys back in row
+// order; Esc or "Cancelar" cancels. QtPickManyPort shows it modally.
 
 #include <QDialog>
 #include <optional>
@@ -14,11 +16,12 @@
 
 class QLabel;
 class QLineEdit;
-class QSortFilterProxyModel;
 class QStandardItemModel;
 class QTableView;
 
 namespace qtviews {
+
+class PickFilterModel;
 
 class PickManyDialog : public QDialog {
  public:
@@ -42,7 +45,7 @@ class PickManyDialog : public QDialog {
 
   std::vector<std::string> keys_;
   QStandardItemModel* model_;
-  QSortFilterProxyModel* proxy_;
+  PickFilterModel* proxy_;
   QTableView* table_;
   QLineEdit* filter_;
   QLabel* count_;

@@ -16,9 +16,7 @@
 namespace qtviews {
 
 PickOneDialog::PickOneDialog(const tk::PickOneRequest& request, QWidget* parent)
-    : QDialog(parent),
-      model_(new QStandardItemModel(this)),
-      proxy_(new QSortFilterProxyModel(this)) {
+    : QDialog(parent), model_(new QStandardItemModel(this)), proxy_(new PickFilterModel(this)) {
   setObjectName(QStringLiteral("pickOne"));
   setWindowTitle(QString::fromStdString(request.title));
   setModal(true);
@@ -43,6 +41,7 @@ PickOneDialog::PickOneDialog(const tk::PickOneRequest& request, QWidget* parent)
   layout->addWidget(table_, 1);
   layout->addWidget(buttons);
   resize(table_->minimumWidth() + 24, 320);
+  ChainTabOrder(filter_, table_, {ok, cancel});
   filter_->setFocus();
 }
 

@@ -10,11 +10,12 @@
 #include "toolkit/ports.h"
 
 class QLineEdit;
-class QSortFilterProxyModel;
 class QStandardItemModel;
 class QTableView;
 
 namespace qtviews {
+
+class PickFilterModel;
 
 class PickOneDialog : public QDialog {
  public:
@@ -34,7 +35,7 @@ class PickOneDialog : public QDialog {
   void pickChosen();
 
   QStandardItemModel* model_;
-  QSortFilterProxyModel* proxy_;
+  PickFilterModel* proxy_;
   QTableView* table_;
   QLineEdit* filter_;
 };

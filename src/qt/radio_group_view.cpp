@@ -1,6 +1,8 @@
 #include "qt/radio_group_view.h"
 
 #include "qt/container_views.h"
+#include "qt/focus_mark.h"
+#include "qt/form_view.h"
 
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -12,9 +14,9 @@ namespace qtviews {
 namespace {
 
 // A radio button that leaves its checked state to the group's model.
-class GroupItemButton : public QRadioButton {
+class GroupItemButton : public FocusMarked<QRadioButton> {
  public:
-  using QRadioButton::QRadioButton;
+  using FocusMarked<QRadioButton>::FocusMarked;
 
  protected:
   void nextCheckState() override {}
@@ -142,15 +144,12 @@ bool RadioGroupView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusIn) {
     qtFocusArrived(static_cast<QFocusEvent*>(event)->reason());
   } else if (event->type() == QEvent::KeyPress && control() != nullptr) {
+    // The arrows move the choice in the model (toolkit/keyboard.h); Qt's buttons would move
+    // the focus instead.
     const int key = static_cast<QKeyEvent*>(event)->key();
-    const int count = static_cast<int>(buttons_.size());
-    const int index = group()->ItemIndex();
-    if ((key == Qt::Key_Down || key == Qt::Key_Right) && index + 1 < count) {
-      choose(index + 1);
-      return true;
-    }
-    if ((key == Qt::Key_Up || key == Qt::Key_Left) && index > 0) {
-      choose(index - 1);
+    if (ArrowKeyOf(key)) {
+      if (formView() != nullptr) formView()->pressKey(key);
+      if (control() != nullptr) showChoice();
       return true;
     }
   }

@@ -4,16 +4,22 @@
 #include <limits>
 
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 
 namespace rtl {
 
 const char* FieldTypeName(FieldType type) {
   switch (type) {
-    case FieldType::String: return "string";
-    case FieldType::Integer: return "integer";
-    case FieldType::Float: return "float";
-    case FieldType::Boolean: return "boolean";
-    case FieldType::Date: return "date";
+    case FieldType::String:
+      return "string";
+    case FieldType::Integer:
+      return "integer";
+    case FieldType::Float:
+      return "float";
+    case FieldType::Boolean:
+      return "boolean";
+    case FieldType::Date:
+      return "date";
   }
   return "string";
 }
@@ -28,7 +34,9 @@ std::optional<FieldType> FieldTypeFromName(std::string_view name) {
 }
 
 namespace {
-bool isNumberColumn(FieldType t) { return t == FieldType::Float || t == FieldType::Date; }
+bool isNumberColumn(FieldType t) {
+  return t == FieldType::Float || t == FieldType::Date;
+}
 // Only the assertions use it, so release builds would warn about it.
 [[maybe_unused]] bool isIntegerColumn(FieldType t) {
   return t == FieldType::Integer || t == FieldType::Boolean;
@@ -49,15 +57,18 @@ void PacketColumn::reserve(size_t rows, size_t textBytes) {
 
 void PacketColumn::appendNull() {
   nulls_.push_back(1);
-  if (type_ == FieldType::String) spans_.push_back({0, 0});
-  else if (isNumberColumn(type_)) numbers_.push_back(0);
-  else integers_.push_back(0);
+  if (type_ == FieldType::String)
+    spans_.push_back({0, 0});
+  else if (isNumberColumn(type_))
+    numbers_.push_back(0);
+  else
+    integers_.push_back(0);
 }
 
 void PacketColumn::appendString(std::string_view value) {
   assert(type_ == FieldType::String);
   if (text_.size() + value.size() > std::numeric_limits<uint32_t>::max())
-    throw EDatabaseError("data packet column too large");
+    throw EDatabaseError(RuntimeMessage(RuntimeText::PacketColumnTooLarge));
   spans_.push_back({static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(value.size())});
   text_.append(value);
   nulls_.push_back(0);
@@ -75,9 +86,13 @@ void PacketColumn::appendNumber(double value) {
   nulls_.push_back(0);
 }
 
-void PacketColumn::appendBoolean(bool value) { appendInteger(value ? 1 : 0); }
+void PacketColumn::appendBoolean(bool value) {
+  appendInteger(value ? 1 : 0);
+}
 
-void PacketColumn::setNull(size_t row) { nulls_[row] = 1; }
+void PacketColumn::setNull(size_t row) {
+  nulls_[row] = 1;
+}
 
 void PacketColumn::setString(size_t row, std::string_view value) {
   assert(type_ == FieldType::String);
@@ -88,7 +103,7 @@ void PacketColumn::setString(size_t row, std::string_view value) {
     spans_[row].length = static_cast<uint32_t>(value.size());
   } else {
     if (text_.size() + value.size() > std::numeric_limits<uint32_t>::max())
-      throw EDatabaseError("data packet column too large");
+      throw EDatabaseError(RuntimeMessage(RuntimeText::PacketColumnTooLarge));
     spans_[row] = {static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(value.size())};
     text_.append(value);
   }
@@ -107,7 +122,9 @@ void PacketColumn::setNumber(size_t row, double value) {
   nulls_[row] = 0;
 }
 
-void PacketColumn::setBoolean(size_t row, bool value) { setInteger(row, value ? 1 : 0); }
+void PacketColumn::setBoolean(size_t row, bool value) {
+  setInteger(row, value ? 1 : 0);
+}
 
 std::string_view PacketColumn::string(size_t row) const {
   assert(type_ == FieldType::String);
@@ -125,7 +142,9 @@ double PacketColumn::number(size_t row) const {
   return numbers_[row];
 }
 
-bool PacketColumn::boolean(size_t row) const { return integer(row) != 0; }
+bool PacketColumn::boolean(size_t row) const {
+  return integer(row) != 0;
+}
 
 size_t PacketColumn::memoryBytes() const {
   return nulls_.capacity() + spans_.capacity() * sizeof(Span) + text_.capacity() +
@@ -182,12 +201,12 @@ int DataPacket::fieldIndex(std::string_view name) const {
 void DataPacket::commitRow() {
   ++rows_;
   for (const PacketColumn& c : columns_)
-    if (c.size() != rows_) throw EDatabaseError("data packet row has the wrong number of values");
+    if (c.size() != rows_) throw EDatabaseError(RuntimeMessage(RuntimeText::PacketRowWidth));
 }
 
 void DataPacket::setRowCount(size_t rows) {
   for (const PacketColumn& c : columns_)
-    if (c.size() != rows) throw EDatabaseError("data packet columns differ in length");
+    if (c.size() != rows) throw EDatabaseError(RuntimeMessage(RuntimeText::PacketColumnLengths));
   rows_ = rows;
 }
 

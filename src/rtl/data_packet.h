@@ -70,8 +70,8 @@ class PacketColumn {
   };
   FieldType type_;
   std::vector<uint8_t> nulls_;
-  std::vector<Span> spans_;       // String
-  std::string text_;              // String
+  std::vector<Span> spans_;        // String
+  std::string text_;               // String
   std::vector<int64_t> integers_;  // Integer, Boolean
   std::vector<double> numbers_;    // Float, Date
 };

@@ -7,6 +7,7 @@
 
 #include "rtl/date_text.h"
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 #include "rtl/strings.h"
 
 namespace rtl {
@@ -212,7 +213,8 @@ bool TryEncodeDate(int year, int month, int day, TDateTime& out) {
 
 TDateTime EncodeDate(int year, int month, int day) {
   TDateTime out;
-  if (!TryEncodeDate(year, month, day, out)) throw EConvertError("Invalid argument to date encode");
+  if (!TryEncodeDate(year, month, day, out))
+    throw EConvertError(RuntimeMessage(RuntimeText::InvalidDateEncode));
   return out;
 }
 
@@ -270,7 +272,7 @@ bool TryStrToDate(std::string_view text, TDateTime& out) {
 
 TDateTime StrToDate(std::string_view text) {
   TDateTime out;
-  if (!parseDate(text, out)) throw EConvertError("'" + std::string(text) + "' is not a valid date");
+  if (!parseDate(text, out)) throw EConvertError(RuntimeMessage(RuntimeText::InvalidDate, {text}));
   return out;
 }
 
@@ -281,7 +283,7 @@ TDateTime StrToDateTime(std::string_view text) {
   const bool ok = space == std::string::npos ? parseDate(trimmed, date)
                                              : parseDate(trimmed.substr(0, space), date) &&
                                                    parseTime(Trim(trimmed.substr(space + 1)), time);
-  if (!ok) throw EConvertError("'" + std::string(text) + "' is not a valid date and time");
+  if (!ok) throw EConvertError(RuntimeMessage(RuntimeText::InvalidDateTime, {text}));
   return date + time;
 }
 

@@ -24,7 +24,7 @@ class Exception : public std::exception {
 // The silent abort: ends the running handler without any message.
 class EAbort : public Exception {
  public:
-  EAbort() : Exception("Operation aborted") {}
+  EAbort() : Exception("Operação cancelada") {}
   using Exception::Exception;
   const char* className() const noexcept override { return "EAbort"; }
 };
@@ -81,6 +81,8 @@ class ERemoteError : public Exception {
 };
 
 // Raises EAbort.
-[[noreturn]] inline void Abort() { throw EAbort(); }
+[[noreturn]] inline void Abort() {
+  throw EAbort();
+}
 
 }  // namespace rtl

@@ -3,27 +3,39 @@
 #include <charconv>
 
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 
 namespace rtl {
 
 const char* VarKindName(VarKind kind) {
   switch (kind) {
-    case VarKind::Empty: return "Empty";
-    case VarKind::Null: return "Null";
-    case VarKind::String: return "String";
-    case VarKind::StringRef: return "String by reference";
-    case VarKind::Date: return "Date";
-    case VarKind::Integer: return "Integer";
-    case VarKind::Boolean: return "Boolean";
-    case VarKind::Packet: return "Data packet";
-    case VarKind::Array: return "Array";
+    case VarKind::Empty:
+      return "Empty";
+    case VarKind::Null:
+      return "Null";
+    case VarKind::String:
+      return "String";
+    case VarKind::StringRef:
+      return "String by reference";
+    case VarKind::Date:
+      return "Date";
+    case VarKind::Integer:
+      return "Integer";
+    case VarKind::Boolean:
+      return "Boolean";
+    case VarKind::Packet:
+      return "Data packet";
+    case VarKind::Array:
+      return "Array";
   }
   return "Empty";
 }
 
 Variant::Variant(std::shared_ptr<const DataPacket> packet) {
-  if (packet) value_ = std::move(packet);
-  else value_ = NullTag{};
+  if (packet)
+    value_ = std::move(packet);
+  else
+    value_ = NullTag{};
 }
 
 Variant Variant::Null() {
@@ -57,15 +69,14 @@ Variant Variant::FromArray(std::vector<Variant> items) {
 }
 
 VarKind Variant::kind() const {
-  static constexpr VarKind kinds[] = {VarKind::Empty,   VarKind::Null,    VarKind::String,
-                                      VarKind::StringRef, VarKind::Date,  VarKind::Integer,
-                                      VarKind::Boolean, VarKind::Packet,  VarKind::Array};
+  static constexpr VarKind kinds[] = {VarKind::Empty,     VarKind::Null,   VarKind::String,
+                                      VarKind::StringRef, VarKind::Date,   VarKind::Integer,
+                                      VarKind::Boolean,   VarKind::Packet, VarKind::Array};
   return kinds[value_.index()];
 }
 
 void Variant::fail(const char* wanted) const {
-  throw EVariantError(std::string("Could not convert variant of type (") + VarKindName(kind()) +
-                      ") into type (" + wanted + ")");
+  throw EVariantError(RuntimeMessage(RuntimeText::VariantConvert, {VarKindName(kind()), wanted}));
 }
 
 std::string Variant::asString() const {
@@ -93,7 +104,9 @@ bool Variant::asBoolean() const {
   fail("Boolean");
 }
 
-int16_t Variant::asWordBool() const { return asBoolean() ? -1 : 0; }
+int16_t Variant::asWordBool() const {
+  return asBoolean() ? -1 : 0;
+}
 
 std::shared_ptr<const DataPacket> Variant::asPacket() const {
   if (std::holds_alternative<NullTag>(value_)) return nullptr;

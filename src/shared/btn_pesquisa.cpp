@@ -3,11 +3,26 @@
 #include "data/data_list.h"
 #include "data/data_set.h"
 #include "data/data_source.h"
+#include "rtl/runtime_texts.h"
 #include "toolkit/application.h"
 
 namespace shared {
 
 TBtnPesquisa::TBtnPesquisa(tk::TComponent* owner) : tk::TSearchButtonBase(owner) {}
+
+void TBtnPesquisa::SetMarkedCount(int count) {
+  if (marked_ == count) return;
+  marked_ = count;
+  Notify(tk::Prop::Hint);
+}
+
+std::string TBtnPesquisa::ShownHint() const {
+  const std::string hint = tk::TSearchButtonBase::ShownHint();
+  if (!marked_) return hint;
+  const std::string count =
+      rtl::RuntimeMessage(rtl::RuntimeText::MarkedCount, {std::to_string(*marked_)});
+  return hint.empty() ? count : hint + "\n" + count;
+}
 
 void TBtnPesquisa::SetProperty(const std::string& name, const tk::PropValue& value) {
   if (name == "DataSource") {

@@ -32,9 +32,11 @@ namespace {
 }  // namespace
 
 rtl::Variant CheckResultServ(const rtl::Variant& answer, bool showMessage, int /*context*/) {
-  if (answer.kind() != rtl::VarKind::Array) badAnswer("não é uma lista [situação, mensagem, dados]");
+  if (answer.kind() != rtl::VarKind::Array)
+    badAnswer("não é uma lista [situação, mensagem, dados]");
   const auto& items = answer.asArray();
-  if (items.size() != 3) badAnswer("esperados 3 elementos, recebidos " + std::to_string(items.size()));
+  if (items.size() != 3)
+    badAnswer("esperados 3 elementos, recebidos " + std::to_string(items.size()));
   if (items[0].kind() != rtl::VarKind::Integer) badAnswer("a situação não é um número inteiro");
   if (items[1].kind() != rtl::VarKind::String) badAnswer("a mensagem não é um texto");
   const rtl::VarKind data = items[2].kind();

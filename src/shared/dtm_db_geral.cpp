@@ -1,6 +1,7 @@
 #include "shared/dtm_db_geral.h"
 
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 #include "rtl/strings.h"
 
 namespace shared {
@@ -10,9 +11,7 @@ TdtmDBGeral* liveModule = nullptr;
 }  // namespace
 
 void TDbConnection::Open() {
-  throw rtl::EDatabaseError(Name() +
-                            ": this client reads no database; its rows come from the "
-                            "application server");
+  throw rtl::EDatabaseError(rtl::RuntimeMessage(rtl::RuntimeText::NoLocalDatabase, {Name()}));
 }
 
 void TDbConnection::SetProperty(const std::string& name, const tk::PropValue& value) {

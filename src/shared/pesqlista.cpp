@@ -7,6 +7,7 @@
 #include "data/data_source.h"
 #include "data/field.h"
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 #include "rtl/strings.h"
 #include "toolkit/application.h"
 
@@ -46,7 +47,7 @@ void PesquisaLista(data::TDataSource* source, const std::string& keyField, const
                    bool /*showAll*/, std::string& list) {
   data::TDataSet* dataSet = source ? source->DataSet() : nullptr;
   if (dataSet == nullptr)
-    throw rtl::EDatabaseError("PesquisaLista: the data source has no data set");
+    throw rtl::EDatabaseError(rtl::RuntimeMessage(rtl::RuntimeText::ListWithoutDataSet));
   const int width = dataSet->FieldByName(keyField).Size();
   const data::DataSetList rows = data::ReadList(*dataSet, keyField);
 

@@ -4,8 +4,12 @@
 
 namespace Showavi {
 
-void ActiveShowAvi(tk::TForm* mainForm, int kind) { tk::Application().Busy().Show(mainForm, kind); }
+void ActiveShowAvi(tk::TForm* mainForm, int kind) {
+  tk::Application().Busy().Show(mainForm, kind);
+}
 
-void DeactiveShowAvi() { tk::Application().Busy().Hide(); }
+void DeactiveShowAvi() {
+  tk::Application().Busy().Hide();
+}
 
 }  // namespace Showavi

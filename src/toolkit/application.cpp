@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "rtl/exceptions.h"
+#include "rtl/failure_text.h"
+#include "rtl/runtime_texts.h"
 #include "toolkit/register_classes.h"
 
 namespace tk {
@@ -12,7 +14,8 @@ TApplication* theApplication = nullptr;
 }  // namespace
 
 TApplication& Application() {
-  if (theApplication == nullptr) throw rtl::EInvalidOperation("No application object exists");
+  if (theApplication == nullptr)
+    throw rtl::EInvalidOperation(rtl::RuntimeMessage(rtl::RuntimeText::NoApplication));
   return *theApplication;
 }
 
@@ -38,7 +41,7 @@ void TScreen::setActiveForm(TForm* form) {
 
 TApplication::TApplication() {
   if (theApplication != nullptr)
-    throw rtl::EInvalidOperation("An application object exists already");
+    throw rtl::EInvalidOperation(rtl::RuntimeMessage(rtl::RuntimeText::ApplicationExists));
   theApplication = this;
   RegisterToolkitClasses(classes_);
   SetPorts(Ports{});
@@ -71,7 +74,7 @@ void TApplication::HandleException(const std::exception& e) {
     OnException(e);
     return;
   }
-  std::string message = e.what();
+  std::string message = rtl::FailureText(e);
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
   Dialogs().ShowError(message);
 }

@@ -78,7 +78,9 @@ void TComponent::FreeOwned(TComponent* component) {
   components_.erase(it);
 }
 
-void TComponent::SetName(std::string name) { name_ = std::move(name); }
+void TComponent::SetName(std::string name) {
+  name_ = std::move(name);
+}
 
 TComponent* TComponent::FindComponent(std::string_view name) const {
   if (name.empty()) return nullptr;

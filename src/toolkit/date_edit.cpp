@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 
 namespace tk {
 
@@ -51,7 +52,9 @@ void TDateEditPlus::ValidateExit() {
 rtl::TDateTime TDateEditPlus::GetDate() const {
   if (IsEmptyDate()) return 0;
   const std::string text = Text();
-  const auto invalid = [&] { return rtl::EConvertError("'" + text + "' is not a valid date"); };
+  const auto invalid = [&] {
+    return rtl::EConvertError(rtl::RuntimeMessage(rtl::RuntimeText::InvalidDate, {text}));
+  };
   if (IsMasked() && !Mask().isComplete(EditText())) throw invalid();
   // The parts are right-aligned with blanks ("_1/_2/2024" reads " 1/ 2/2024").
   std::string compact;
@@ -93,8 +96,8 @@ void TDateEditPlus::SetValidDateColor(TColor color) {
 
 void TDateEditPlus::SetNomeSemana(std::vector<std::string> names) {
   if (names.size() != 7)
-    throw rtl::EInvalidOperation("NomeSemana needs 7 day names, " + std::to_string(names.size()) +
-                                 " given");
+    throw rtl::EInvalidOperation(
+        rtl::RuntimeMessage(rtl::RuntimeText::DayNamesCount, {std::to_string(names.size())}));
   if (names == nomeSemana_) return;
   nomeSemana_ = std::move(names);
   Notify(Prop::Appearance);

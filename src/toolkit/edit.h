@@ -18,6 +18,7 @@ class TCustomEdit : public TWinControl {
 
   std::string Text() const override { return editText_; }
   void SetText(std::string_view value) override;
+  bool UsesArrowKeys() const override { return true; }
   const std::string& EditText() const { return editText_; }
   virtual void SetEditText(std::string_view value);
   void Clear() { SetText(""); }

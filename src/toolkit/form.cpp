@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "rtl/runtime_texts.h"
 #include "rtl/strings.h"
 #include "toolkit/application.h"
 #include "toolkit/definition_reader.h"
@@ -158,7 +159,7 @@ void TForm::SetActiveControl(TWinControl* control) {
 }
 
 void TForm::SetFocus() {
-  if (!CanFocus()) throw rtl::EInvalidOperation("Cannot focus a disabled or invisible window");
+  if (!CanFocus()) throw rtl::EInvalidOperation(rtl::RuntimeMessage(rtl::RuntimeText::CannotFocus));
   Activate();
 }
 

@@ -25,6 +25,23 @@ void TGlyphButton::SetFlat(bool value) {
   Notify(Prop::Appearance);
 }
 
+void TGlyphButton::SetShortCut(std::string key) {
+  if (key == shortCut_) return;
+  shortCut_ = std::move(key);
+  Notify(Prop::Hint);
+  Notify(Prop::Caption);
+}
+
+std::string TGlyphButton::ShownHint() const {
+  if (Hint().empty() || shortCut_.empty()) return Hint();
+  return Hint() + " (" + shortCut_ + ")";
+}
+
+std::string TGlyphButton::ShownCaption() const {
+  if (Caption().empty() || shortCut_.empty()) return Caption();
+  return Caption() + "\n(" + shortCut_ + ")";
+}
+
 void TGlyphButton::SetProperty(const std::string& name, const PropValue& value) {
   if (name == "Glyph.Data") {
     if (value.kind != PropValue::Kind::Binary)
@@ -34,6 +51,8 @@ void TGlyphButton::SetProperty(const std::string& name, const PropValue& value) 
     SetNumGlyphs(static_cast<int>(value.asInteger(name)));
   } else if (name == "Flat") {
     SetFlat(value.asBoolean(name));
+  } else if (name == "ShortCut") {
+    SetShortCut(value.asString(name));
   } else {
     TControl::SetProperty(name, value);
   }

@@ -1,6 +1,7 @@
 #include "toolkit/mask_edit.h"
 
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 
 namespace tk {
 
@@ -50,7 +51,7 @@ void TMaskEdit::ValidateExit() {
   const int bad = mask_.firstInvalidPosition(EditText());
   if (bad < 0) return;
   SetSelStart(bad);  // the user is kept in the field with the caret where the fault is
-  throw rtl::EDBEditError("Invalid input value.  Use escape key to abandon changes");
+  throw rtl::EDBEditError(rtl::RuntimeMessage(rtl::RuntimeText::InvalidInputValue));
 }
 
 void TMaskEdit::SetProperty(const std::string& name, const PropValue& value) {

@@ -23,6 +23,7 @@ class TRadioGroup : public TWinControl {
   void SetColumns(int columns);
   // Choosing an item is the group's click; a click on the box itself does nothing.
   void Click() override {}
+  bool UsesArrowKeys() const override { return true; }
 
   void SetProperty(const std::string& name, const PropValue& value) override;
   void Loaded() override;

@@ -4,6 +4,7 @@ namespace tk {
 
 TSearchButtonBase::TSearchButtonBase(TComponent* owner) : TGlyphButton(owner) {
   SetBounds(0, 0, 21, 21);
+  SetShortCut(kSearchKey);
 }
 
 void TSearchButtonBase::Click() {

@@ -1,15 +1,19 @@
 #pragma once
 // TSearchButtonBase: the 21x21 search button that sits beside a field. It never takes the
-// focus. A click runs OnClick when one is bound; otherwise it runs the search: OnBeforePesq
-// (which may set its flag to cancel), then OfferList -- the list of rows to pick from, which a
-// subclass provides -- and OnAfterPesq only when the user picked a row. Associate names the
-// control the button serves; it is resolved by name once the definition has been read.
+// focus; the search key, F2, presses it from the field it serves (see keyboard.h). A click runs
+// OnClick when one is bound; otherwise it runs the search: OnBeforePesq (which may set its flag to
+// cancel), then OfferList -- the list of rows to pick from, which a subclass provides -- and
+// OnAfterPesq only when the user picked a row. Associate names the control the button serves; it is
+// resolved by name once the definition has been read.
 
 #include <string>
 
 #include "toolkit/glyph_button.h"
 
 namespace tk {
+
+// The key that runs the search of the field that has the focus.
+inline constexpr const char* kSearchKey = "F2";
 
 class TSearchButtonBase : public TGlyphButton {
  public:

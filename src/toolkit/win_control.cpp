@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "rtl/exceptions.h"
+#include "rtl/runtime_texts.h"
 #include "toolkit/form.h"
 
 namespace tk {
@@ -40,7 +41,7 @@ bool TWinControl::CanFocus() const {
 }
 
 void TWinControl::SetFocus() {
-  if (!CanFocus()) throw rtl::EInvalidOperation("Cannot focus a disabled or invisible window");
+  if (!CanFocus()) throw rtl::EInvalidOperation(rtl::RuntimeMessage(rtl::RuntimeText::CannotFocus));
   ParentForm()->FocusControl(this);
 }
 

@@ -34,6 +34,9 @@ class TWinControl : public TControl {
   bool Focused() const;
   // False for controls a user cannot put the focus in by clicking (group boxes, panels).
   virtual bool UserFocusable() const { return true; }
+  // True for controls that use the arrow keys themselves (edits move their caret, radio groups
+  // their choice); on the others an arrow moves the focus among the parent's controls.
+  virtual bool UsesArrowKeys() const { return false; }
 
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;

@@ -165,6 +165,7 @@ class TfrmCadAutPromocao : public shared::TfrmRotiGeral {
   void FocusBack(tk::TWinControl* control);
   void ValidateProduct(bool mandatory, tk::TMaskEdit* edit, tk::TEdit* name, const char* emptyKey);
   void ApplyModeRule();
+  void ShowListCount();
   void ApplyPrefixRule();
   struct Selection;
   Selection SelectionByMode();

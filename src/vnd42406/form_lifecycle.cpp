@@ -10,6 +10,9 @@ void TfrmCadAutPromocao::FormCreate(tk::TComponent* sender) {
   boPrimVez = true;
   netTabePreco->SetConnected(true);
   ApplyPrefixRule();
+  // The product controls follow the checked mode from the start: with "Todos" checked the range
+  // edits are off, so nothing typed there can be taken for a range while all products change.
+  ApplyModeRule();
 }
 
 void TfrmCadAutPromocao::FormActivate(tk::TComponent*) {

@@ -17,14 +17,29 @@ void TfrmCadAutPromocao::ApplyModeRule() {
   medProdFim->SetEnabled(rbtIntervalo->Checked());
 }
 
+// The list button's hint says how many products the list holds, so that the user sees what a
+// confirmation would send once the list is closed; a product text a validator left in the list
+// counts as none.
+void TfrmCadAutPromocao::ShowListCount() {
+  const int width = cdsAutItemPrecoCDPRODUTO->Size();
+  btnListaProd->SetMarkedCount(
+      static_cast<int>(Pesqlista::SelectionListKeys(stListaProd, width).size()));
+}
+
 void TfrmCadAutPromocao::rbtTodosClick(tk::TComponent*) {
   ApplyModeRule();
   stListaProd.clear();
+  ShowListCount();
 }
 
-void TfrmCadAutPromocao::rbtListaClick(tk::TComponent*) { ApplyModeRule(); }
+void TfrmCadAutPromocao::rbtListaClick(tk::TComponent*) {
+  ApplyModeRule();
+  ShowListCount();
+}
 
-void TfrmCadAutPromocao::rbtIntervaloClick(tk::TComponent*) { ApplyModeRule(); }
+void TfrmCadAutPromocao::rbtIntervaloClick(tk::TComponent*) {
+  ApplyModeRule();
+}
 
 void TfrmCadAutPromocao::btnListaProdClick(tk::TComponent*) {
   Vd_Filial(true);
@@ -42,6 +57,7 @@ void TfrmCadAutPromocao::btnListaProdClick(tk::TComponent*) {
   }
   Pesqlista::PesquisaLista(dtsAutItemPreco, "CDPRODUTO", msgPadrao->Msg("Produto"), false,
                            stListaProd);
+  ShowListCount();
 }
 
 void TfrmCadAutPromocao::btnProdutoIniBeforePesq(tk::TComponent*, bool&) {
@@ -68,13 +84,21 @@ void TfrmCadAutPromocao::btnProdutoFimAfterPesq(tk::TComponent*) {
   edtNomeFim->SetText(cdsAuxNMPRODUTO->AsString());
 }
 
-void TfrmCadAutPromocao::medProdIniChange(tk::TComponent*) { edtNomeIni->Clear(); }
+void TfrmCadAutPromocao::medProdIniChange(tk::TComponent*) {
+  edtNomeIni->Clear();
+}
 
-void TfrmCadAutPromocao::medProdFimChange(tk::TComponent*) { edtNomeFim->Clear(); }
+void TfrmCadAutPromocao::medProdFimChange(tk::TComponent*) {
+  edtNomeFim->Clear();
+}
 
-void TfrmCadAutPromocao::medProdIniExit(tk::TComponent*) { Vd_ProdIni(false); }
+void TfrmCadAutPromocao::medProdIniExit(tk::TComponent*) {
+  Vd_ProdIni(false);
+}
 
-void TfrmCadAutPromocao::medProdFimExit(tk::TComponent*) { Vd_ProdFin(false); }
+void TfrmCadAutPromocao::medProdFimExit(tk::TComponent*) {
+  Vd_ProdFin(false);
+}
 
 void TfrmCadAutPromocao::Vd_ProdIni(bool mandatory) {
   ValidateProduct(mandatory, medProdIni, edtNomeIni, "ProdIni_inf");

@@ -85,7 +85,7 @@ TEST_F(Periods, AConversionFailureFailsTheLoadAndKeepsThePreviousContent) {
     cds->LoadPacket(periods({{"01/01/2024", "31/12/2024"}, {"31/02/2024", "31/12/2024"}}));
     FAIL() << "loaded";
   } catch (const rtl::EConvertError& e) {
-    EXPECT_STREQ(e.what(), "'31/02/2024' is not a valid date and time");
+    EXPECT_STREQ(e.what(), "'31/02/2024' não é uma data e hora válida");
   }
   EXPECT_EQ(dump(*cds), before);
   EXPECT_EQ(cds->State(), data::TDataSetState::dsBrowse);

@@ -100,22 +100,22 @@ TEST_F(PriceTables, APacketThatDoesNotFitLeavesThePreviousContent) {
   };
 
   EXPECT_EQ(refused(stringPacket({{"CDFILIAL", 4}, {"CDTABEPREC", 3}}, {{"0001", "001"}})),
-            "cdsTabePrec: Field 'NMTABEPREC' not found in the data packet");
+            "cdsTabePrec: Campo 'NMTABEPREC' não encontrado no pacote de dados");
   // Names bind exactly.
   EXPECT_EQ(refused(stringPacket({{"CDFILIAL", 4}, {"CDTABEPREC", 3}, {"nmtabeprec", 20}}, {})),
-            "cdsTabePrec: Field 'NMTABEPREC' not found in the data packet");
+            "cdsTabePrec: Campo 'NMTABEPREC' não encontrado no pacote de dados");
 
   rtl::DataPacket dated({{"CDFILIAL", rtl::FieldType::String, 4},
                          {"CDTABEPREC", rtl::FieldType::Date, 0},
                          {"NMTABEPREC", rtl::FieldType::String, 20}});
   EXPECT_EQ(refused(dated),
-            "cdsTabePrec: Field 'CDTABEPREC' holds string values but the data packet column is "
-            "of type date");
+            "cdsTabePrec: O campo 'CDTABEPREC' guarda valores string, mas a coluna do pacote de "
+            "dados é do tipo date");
 
   EXPECT_EQ(refused(stringPacket({{"CDFILIAL", 4}, {"CDTABEPREC", 10}, {"NMTABEPREC", 20}},
                                  {{"0001", "001", "a"}, {"0001", "0002", "b"}})),
-            "cdsTabePrec: Value of field 'CDTABEPREC' in row 2 is 4 characters long; the field "
-            "holds at most 3");
+            "cdsTabePrec: O valor do campo 'CDTABEPREC' na linha 2 tem 4 caracteres; o campo "
+            "guarda no máximo 3");
   // Characters count, not bytes: three accented letters fit a size of 3.
   cds->LoadPacket(stringPacket({{"CDFILIAL", 4}, {"CDTABEPREC", 3}, {"NMTABEPREC", 20}},
                                {{"0001", "\xC3\x81\xC3\x89\xC3\x8D", "acentos"}}));
@@ -134,7 +134,7 @@ TEST_F(PriceTables, DeclaredFieldsMustBeUsableToOpen) {
     bare->CreateDataSet();
     FAIL() << "duplicate names accepted";
   } catch (const rtl::EDatabaseError& e) {
-    EXPECT_STREQ(e.what(), "cdsBare: Duplicate field name 'a'");
+    EXPECT_STREQ(e.what(), "cdsBare: Nome de campo 'a' repetido");
   }
 
   // Fields cannot be added to, or renamed in, an open data set.

@@ -83,7 +83,7 @@ TEST_F(Fields, TextsReadAsDatesWithTheShortDateFormat) {
     date->AsDateTime();
     FAIL() << "a null text read as a date";
   } catch (const rtl::EConvertError& e) {
-    EXPECT_STREQ(e.what(), "'' is not a valid date and time");
+    EXPECT_STREQ(e.what(), "'' não é uma data e hora válida");
   }
   date->SetAsDateTime(45657.5);
   EXPECT_EQ(date->AsString(), "31/12/2024 12:00:00");

@@ -41,6 +41,8 @@ TEST(DriverCommandTest, ReadsEveryCommand) {
   EXPECT_EQ(parsed("mark none"), "mark");
   EXPECT_EQ(parsed("mark cancel"), "mark cancel");
   EXPECT_EQ(parsed("escape"), "escape");
+  EXPECT_EQ(parsed("key down"), "key text=down");
+  EXPECT_EQ(parsed("key F10"), "key text=F10");
   EXPECT_EQ(parsed("state"), "state");
   EXPECT_EQ(parsed("quit"), "quit");
   EXPECT_EQ(parsed("help"), "help");
@@ -63,6 +65,8 @@ TEST(DriverCommandTest, RefusesMalformedLinesWithAReason) {
   EXPECT_EQ(parsed("mark 0000000001"), "error: KEY must be a JSON string, e.g. \"0000000001\"");
   EXPECT_EQ(parsed("open now"), "error: usage: open");
   EXPECT_EQ(parsed("escape depDtIniVig"), "error: usage: escape");
+  for (const char* bad : {"key F0", "key F13", "key F02", "key Down", "key \"up\"", "key"})
+    EXPECT_EQ(parsed(bad).substr(0, 12), "error: usage") << bad;
   EXPECT_EQ(parsed("type a \"b\"\"c\""), "error: a blank must follow a JSON string");
 }
 

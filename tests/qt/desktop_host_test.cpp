@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <cstdlib>
 
 #include "host/desktop/desktop_host.h"
 #include "host/desktop/main_window.h"
@@ -127,6 +128,24 @@ TEST_F(DesktopHostTest, OpenAtStartOpensTheScreenOnceTheEventLoopRuns) {
   EXPECT_TRUE(QTest::qWaitFor([this] { return screenWindow() != nullptr; }));
   ASSERT_NE(host->module()->Form(), nullptr);
   EXPECT_TRUE(host->module()->Form()->Active());
+
+  // A box the screen shows stands on the centre of the screen's window.
+  QPoint boxCentre;
+  WhenModalShows([&boxCentre](QWidget* dialog) {
+    boxCentre = dialog->geometry().center();
+    PressButton(dialog, "ok");
+  });
+  auto* branch = dynamic_cast<QLineEdit*>(screenWidget("medCdFilial"));
+  ASSERT_NE(branch, nullptr);
+  branch->selectAll();
+  QTest::keyClicks(branch, "9");
+  QTest::keyClick(branch, Qt::Key_Tab);
+  EXPECT_TRUE(AllModalActionsRan());
+  const QPoint windowCentre = screenWindow()->mapToGlobal(screenWindow()->rect().center());
+  const QPoint off = boxCentre - windowCentre;  // rounding of the two centres aside
+  EXPECT_TRUE(std::abs(off.x()) <= 2 && std::abs(off.y()) <= 2)
+      << boxCentre.x() << "," << boxCentre.y() << " vs " << windowCentre.x() << ","
+      << windowCentre.y();
 }
 
 TEST_F(DesktopHostTest, AScreenThatCannotReachTheServerReportsItInABox) {
@@ -146,6 +165,7 @@ TEST_F(DesktopHostTest, AScreenThatCannotReachTheServerReportsItInABox) {
   EXPECT_TRUE(box.startsWith(QStringLiteral("[Retaguarda de Vendas] "))) << box.toStdString();
   EXPECT_TRUE(box.contains(QStringLiteral("Não foi possível conectar ao servidor de aplicação")))
       << box.toStdString();
+  EXPECT_TRUE(box.contains(QStringLiteral(": o servidor recusou a conexão"))) << box.toStdString();
   EXPECT_TRUE(box.endsWith(QStringLiteral("(error) OK"))) << box.toStdString();
   EXPECT_TRUE(area().subWindowList().isEmpty());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);

@@ -110,6 +110,31 @@ TEST_F(InputTest, TheRadioGroupChoosesByClickAndArrowKeys) {
   EXPECT_EQ(shownControls(), modelControls());
 }
 
+TEST_F(InputTest, ArrowAndFunctionKeysReachTheModelFromTheWidgets) {
+  openViewWithHeader();
+  ASSERT_EQ(qtFocus(), "rbtTodos");
+  // Down on "Todos" checks "Lista", not the next tab stop; Qt's focus follows the model's.
+  QTest::keyClick(widget("rbtTodos"), Qt::Key_Down);
+  EXPECT_EQ(focused(), "rbtLista");
+  EXPECT_EQ(qtFocus(), "rbtLista");
+  EXPECT_TRUE(widget<QRadioButton>("rbtLista")->isChecked());
+  EXPECT_TRUE(widget("btnListaProd")->isEnabled());
+  // F2 there opens the list; F10 from an edit confirms.
+  mark(std::vector<std::string>{"0000000002"});
+  QTest::keyClick(widget("rbtLista"), Qt::Key_F2);
+  EXPECT_EQ(form()->ListaProd(), "_0000000002_");
+  answer(false);
+  QTest::keyClick(widget("medCdTabePrec"), Qt::Key_F10);
+  EXPECT_EQ(shown(),
+            "confirm(no): Confirma alteração dos produtos selecionados?\n"
+            "list Produto [Código|Nome] 12.34.5678|Arroz Tipo 1 / 12.34.5679|Feijão Carioca / "
+            "98.76.5432|Óleo de Soja -> [0000000002]\n");
+  // An edit keeps Up and Down: the focus stays.
+  QTest::keyClick(widget("medCdTabePrec"), Qt::Key_Down);
+  EXPECT_EQ(qtFocus(), "medCdTabePrec");
+  EXPECT_EQ(shownControls(), modelControls());
+}
+
 TEST_F(InputTest, TabWalksTheModelsTabOrder) {
   openView();
   std::string walk = focused();
@@ -119,13 +144,14 @@ TEST_F(InputTest, TabWalksTheModelsTabOrder) {
     ASSERT_EQ(qtFocus(), focused());
   }
   // The validity edit may be left empty; the display fields and the unchecked radio buttons
-  // are no tab stops; the prefix block's controls are disabled.
+  // are no tab stops; the range edits are off while "Todos" is checked, and so are the prefix
+  // block's controls while its box is unchecked.
   EXPECT_EQ(walk,
-            "medCdFilial medCdTabePrec depDtIniVig rbtTodos medProdIni medProdFim rdgPromocao "
-            "chbPrefixo medCdFilial medCdTabePrec");
+            "medCdFilial medCdTabePrec depDtIniVig rbtTodos rdgPromocao chbPrefixo medCdFilial "
+            "medCdTabePrec depDtIniVig rbtTodos");
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-  EXPECT_EQ(focused(), "medCdFilial");
-  EXPECT_EQ(qtFocus(), "medCdFilial");
+  EXPECT_EQ(focused(), "depDtIniVig");
+  EXPECT_EQ(qtFocus(), "depDtIniVig");
 }
 
 TEST_F(InputTest, TypingADateThroughItsMaskFillsTheValidity) {
@@ -164,7 +190,7 @@ TEST_F(InputTest, EscapeAbandonsWhatTheMaskRefusedOnExit) {
   EXPECT_EQ(start->text(), QStringLiteral("02/12/____"));
   start->setCursorPosition(0);
   QTest::keyClick(start, Qt::Key_Tab);
-  EXPECT_EQ(shown(), "error: Invalid input value.  Use escape key to abandon changes.\n");
+  EXPECT_EQ(shown(), "error: Valor inválido. Use a tecla Esc para abandonar as alterações.\n");
   EXPECT_EQ(qtFocus(), "depDtIniVig");
   EXPECT_EQ(start->cursorPosition(), 6);  // on the year, the first position in error
   QTest::keyClick(start, Qt::Key_Escape);
@@ -188,7 +214,7 @@ TEST_F(InputTest, EscapeLetsABlankDateBeLeftBlankAgain) {
   shown();
   QTest::keyClicks(start, "0212");
   QTest::keyClick(start, Qt::Key_Tab);
-  EXPECT_EQ(shown(), "error: Invalid input value.  Use escape key to abandon changes.\n");
+  EXPECT_EQ(shown(), "error: Valor inválido. Use a tecla Esc para abandonar as alterações.\n");
   QTest::keyClick(start, Qt::Key_Escape);
   EXPECT_EQ(start->text(), QStringLiteral("__/__/____"));
   EXPECT_EQ(start->cursorPosition(), 0);

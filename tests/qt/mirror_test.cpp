@@ -1,14 +1,18 @@
 // The widgets mirror the model: after opening, every control's view stands where the control
 // is, is enabled when it is, and shows its text; changes made by the program reach the widgets.
 
+#include <QAccessible>
+#include <QApplication>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QToolButton>
+#include <map>
 
 #include "qt/look.h"
 #include "qt/qt_screen_test.h"
+#include "qt/radio_group_view.h"
 
 namespace qttest {
 namespace {
@@ -56,18 +60,95 @@ TEST_F(MirrorTest, FontsAndColoursFollowTheDefinition) {
   const QColor infoBk = qtviews::ToQColor(tk::colors::clInfoBk);
   const QColor btnFace = qtviews::ToQColor(tk::colors::clBtnFace);
   for (const char* code : {"medCdFilial", "medCdTabePrec", "depDtIniVig", "medProdIni"})
-    EXPECT_EQ(widget(code)->palette().color(QPalette::Base), infoBk) << code;
+    EXPECT_EQ(widget(code)->palette().color(QPalette::Active, QPalette::Base), infoBk) << code;
   for (const char* display : {"edtNmFilial", "edtNmTabePrec", "depDtFinVig", "edtNomeIni"})
     EXPECT_EQ(widget(display)->palette().color(QPalette::Disabled, QPalette::Base), btnFace)
         << display;
-  EXPECT_EQ(widget("edtPrefixo")->palette().color(QPalette::Base),
+  EXPECT_EQ(widget("edtPrefixo")->palette().color(QPalette::Active, QPalette::Base),
             qtviews::ToQColor(tk::colors::clWindow));
   // The label "a" between the dates is centred.
   EXPECT_TRUE(widget<QLabel>("lblDtFinVig")->alignment() & Qt::AlignHCenter);
-  // The search buttons carry the definition's glyph and hint; the confirm button its caption.
+  // The search buttons carry the definition's glyph and hint, with their key; the confirm
+  // button is a raised button whose caption and hint say its key.
   EXPECT_FALSE(widget<QToolButton>("btnFilial")->icon().isNull());
-  EXPECT_EQ(widget("btnFilial")->toolTip(), QStringLiteral("Pesquisar"));
-  EXPECT_EQ(widget<QToolButton>("sbtConfirma")->text(), QStringLiteral("Confirmar"));
+  EXPECT_EQ(widget("btnFilial")->toolTip(), QStringLiteral("Pesquisar (F2)"));
+  EXPECT_EQ(widget<QToolButton>("sbtConfirma")->text(), QStringLiteral("Confirmar\n(F10)"));
+  EXPECT_EQ(widget("sbtConfirma")->toolTip(), QStringLiteral("Confirmar (F10)"));
+  EXPECT_FALSE(widget<QToolButton>("sbtConfirma")->autoRaise());
+}
+
+TEST_F(MirrorTest, TheFocusIsAlwaysMarkedAndADisabledEditLooksDisabled) {
+  openViewWithHeader();
+  const auto look = [this](const std::string& name) {
+    QWidget* w = widget(name);
+    if (auto* group = dynamic_cast<qtviews::RadioGroupView*>(w)) w = group->itemButtons().front();
+    return w->grab().toImage();
+  };
+  // The three tab stops that are no edits, each drawn while it has the focus and after.
+  std::map<std::string, QImage> focused;
+  for (const char* name : {"rbtTodos", "rdgPromocao", "chbPrefixo"}) {
+    ASSERT_EQ(qtFocus(), name);
+    focused[name] = look(name);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  for (const auto& [name, image] : focused) EXPECT_NE(look(name), image) << name;
+  // The focus a validator puts on "Lista" shows too.
+  ASSERT_EQ(click("rbtLista"), "ok");
+  ASSERT_EQ(focus("medCdFilial"), "ok");
+  const QImage lista = look("rbtLista");
+  ASSERT_EQ(click("sbtConfirma"), "EAbort");
+  EXPECT_EQ(shown(), "error: Produto deve ser informado.\n");
+  EXPECT_EQ(qtFocus(), "rbtLista");
+  EXPECT_NE(look("rbtLista"), lista);
+
+  // The prefix edit, off while its box is unchecked, shows the display fields' face colour.
+  const auto inside = [&] {
+    const QImage image = look("edtPrefixo");
+    return QColor(image.pixel(image.width() - 5, image.height() / 2));
+  };
+  EXPECT_EQ(inside(), qtviews::ToQColor(tk::colors::clBtnFace));
+  ASSERT_EQ(click("chbPrefixo"), "ok");
+  EXPECT_EQ(inside(), qtviews::ToQColor(tk::colors::clWindow));
+}
+
+TEST_F(MirrorTest, TheAccessibilityInterfaceReportsTrueRolesAndTheLabelsAsNames) {
+  openView();
+  const auto report = [this](QWidget* w) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    if (a == nullptr) return std::string("none");
+    std::string role = a->role() == QAccessible::RadioButton    ? "radio"
+                       : a->role() == QAccessible::CheckBox     ? "check"
+                       : a->role() == QAccessible::EditableText ? "edit"
+                       : a->role() == QAccessible::Button       ? "button"
+                                                                : "other";
+    if (a->state().checked) role += " checked";
+    return role + " \"" + a->text(QAccessible::Name).toStdString() + "\"";
+  };
+  std::string seen;
+  for (const char* name : {"medCdFilial", "edtNmFilial", "depDtFinVig", "rbtTodos", "rbtLista",
+                           "medProdIni", "btnFilial", "btnListaProd", "chbPrefixo", "edtPrefixo"})
+    seen += std::string(name) + ": " + report(widget(name)) + "\n";
+  auto* group = dynamic_cast<qtviews::RadioGroupView*>(widget("rdgPromocao"));
+  ASSERT_NE(group, nullptr);
+  seen += "rdgPromocao item 1: " + report(group->itemButtons().at(1)) + "\n";
+  EXPECT_EQ(seen,
+            "medCdFilial: edit \"Filial\"\n"
+            "edtNmFilial: edit \"Filial\"\n"
+            "depDtFinVig: edit \"Vigência a\"\n"
+            "rbtTodos: radio checked \"Todos\"\n"
+            "rbtLista: radio \"Lista\"\n"
+            "medProdIni: edit \"Produto\"\n"
+            "btnFilial: button \"Pesquisar Filial\"\n"
+            "btnListaProd: button \"Pesquisar Lista\"\n"
+            "chbPrefixo: check \"Adicionar ou Limpar prefixo.\"\n"
+            "edtPrefixo: edit \"Prefixo\"\n"
+            "rdgPromocao item 1: radio \"Retirar os produtos selecionados da promoção.\"\n");
+  // The press action of a radio button is the user's click.
+  QAccessibleInterface* lista = QAccessible::queryAccessibleInterface(widget("rbtLista"));
+  ASSERT_NE(lista->actionInterface(), nullptr);
+  lista->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_TRUE(form()->rbtLista->Checked());
+  EXPECT_EQ(report(widget("rbtLista")), "radio checked \"Lista\"");
 }
 
 TEST_F(MirrorTest, ChangesByTheProgramReachTheWidgets) {

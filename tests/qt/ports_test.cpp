@@ -3,11 +3,15 @@
 // (modal_driver.h), so nothing blocks.
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <functional>
 #include <optional>
 
 #include "qt/busy_port.h"
@@ -21,12 +25,14 @@
 namespace qttest {
 namespace {
 
-// Records what the busy port looks like right after each Show, while the call runs.
+// Records what the busy port looks like right after each Show, while the call runs, and plays
+// what a user does meanwhile (duringCall), which waits in the queue until the call ends.
 class RecordingBusyPort : public qtviews::QtBusyPort {
  public:
   using QtBusyPort::QtBusyPort;
   void Show(tk::TForm* mainForm, int kind) override {
     QtBusyPort::Show(mainForm, kind);
+    if (duringCall) duringCall();
     const QCursor* cursor = QApplication::overrideCursor();
     seen += QStringLiteral("%1 overlay=%2 wait=%3\n")
                 .arg(showing())
@@ -35,6 +41,7 @@ class RecordingBusyPort : public qtviews::QtBusyPort {
                 .arg(cursor != nullptr && cursor->shape() == Qt::WaitCursor ? "yes" : "no");
   }
   QString seen;
+  std::function<void()> duringCall;
 };
 
 class PortsTest : public QtScreenTest {
@@ -69,7 +76,7 @@ TEST_F(PortsTest, ThePickOneListShowsTheRowsMaskedFiltersAndReturnsThePick) {
     ASSERT_NE(list, nullptr);
     seen = list->windowTitle() + " [" + QString::fromStdString(headers(list->table())) + "] " +
            list->shownRows().join(QStringLiteral(" / "));
-    QTest::keyClicks(list->filterEdit(), "FEIJ");
+    QTest::keyClicks(list->filterEdit(), "feijao");  // as a Portuguese speaker types
     seen += " || " + list->shownRows().join(QStringLiteral(" / "));
     QTest::keyClick(list->filterEdit(), Qt::Key_Return);
   });
@@ -144,6 +151,33 @@ TEST_F(PortsTest, AnsweringNoToTheConfirmationChangesNothing) {
   EXPECT_NE(form(), nullptr);
 }
 
+TEST_F(PortsTest, ThePickManyListIsUsedFromTheKeyboardAlone) {
+  openViewWithHeader();
+  useQtPorts();
+  QTest::keyClick(widget("rbtTodos"), Qt::Key_Down);  // "Lista"
+  std::string seen;
+  WhenModalShows([&seen](QWidget* dialog) {
+    auto* list = dynamic_cast<qtviews::PickManyDialog*>(dialog);
+    ASSERT_NE(list, nullptr);
+    QTableView* table = list->table();
+    EXPECT_FALSE(table->horizontalHeader()->highlightSections());
+    // Tab goes from the filter to the list; Space marks the current row from any of its cells.
+    QTest::keyClick(list->filterEdit(), Qt::Key_Tab);
+    EXPECT_EQ(list->focusWidget(), table) << list->focusWidget()->objectName().toStdString() << " "
+                                          << list->focusWidget()->metaObject()->className();
+    QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Right);
+    seen = std::to_string(table->currentIndex().row()) + "," +
+           std::to_string(table->currentIndex().column());
+    QTest::keyClick(table, Qt::Key_Space);
+    seen += " " + list->countLabel()->text().toStdString();
+    QTest::keyClick(table, Qt::Key_Return);  // Enter confirms
+  });
+  QTest::keyClick(widget("rbtLista"), Qt::Key_F2);
+  EXPECT_EQ(seen, "1,2 1 de 3 marcado(s)");
+  EXPECT_EQ(form()->ListaProd(), "_0000000002_");
+}
+
 TEST_F(PortsTest, ThePickManyListMarksFiltersCountsAndReturnsTheKeys) {
   openViewWithHeader();
   useQtPorts();
@@ -156,7 +190,7 @@ TEST_F(PortsTest, ThePickManyListMarksFiltersCountsAndReturnsTheKeys) {
                 list->countLabel()->text();
     QTest::keyClick(list->filterEdit(), Qt::Key_Space);  // marks the first row
     seen << list->countLabel()->text();
-    QTest::keyClicks(list->filterEdit(), "Óleo");
+    QTest::keyClicks(list->filterEdit(), "OLEO");
     list->findChild<QPushButton*>(QStringLiteral("markAll"))->click();
     seen << list->countLabel()->text();
     list->filterEdit()->clear();
@@ -187,12 +221,14 @@ TEST_F(PortsTest, TheBusyAnimationPairsShowsAndHidesAndCoversTheWindow) {
   qtviews::QtBusyPort port([this](tk::TForm*) -> QWidget* { return view.get(); });
   port.Hide();  // none showing: nothing happens
   EXPECT_EQ(port.showing(), 0);
+  const QString title = view->windowTitle();
   port.Show(nullptr, 6);
   port.Show(nullptr, 3);
   ASSERT_NE(port.overlay(), nullptr);
   EXPECT_TRUE(port.overlay()->isVisible());
   EXPECT_EQ(port.overlay()->geometry(), view->rect());
   EXPECT_EQ(port.overlay()->text(), QStringLiteral("Aguardando o servidor..."));
+  EXPECT_EQ(view->windowTitle(), title + QStringLiteral(" - Aguardando o servidor..."));
   port.Hide();
   EXPECT_EQ(port.showing(), 1);
   ASSERT_NE(port.overlay(), nullptr);
@@ -200,7 +236,46 @@ TEST_F(PortsTest, TheBusyAnimationPairsShowsAndHidesAndCoversTheWindow) {
   EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
   port.Hide();
   EXPECT_EQ(port.overlay(), nullptr);
+  EXPECT_EQ(view->windowTitle(), title);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(PortsTest, KeysAndClicksMadeWhileTheServerAnswersAreDropped) {
+  openView();
+  useQtPorts();
+  ASSERT_EQ(type("medCdTabePrec", "001"), "ok");
+  ASSERT_EQ(type("depDtIniVig", "01/12/2026"), "ok");
+  ASSERT_EQ(qtFocus(), "depDtIniVig");
+  calls();
+  busy.seen.clear();
+  // While the validity is checked, the user types "99" and clicks "Lista".
+  busy.duringCall = [this] {
+    QWidget* typedInto = QApplication::focusWidget();
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease, QEvent::KeyPress})
+      QCoreApplication::postEvent(
+          typedInto, new QKeyEvent(type, Qt::Key_9, Qt::NoModifier, QStringLiteral("9")));
+    QWidget* lista = widget("rbtLista");
+    const QPointF at(lista->rect().center());
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+      QCoreApplication::postEvent(
+          lista, new QMouseEvent(type, at, lista->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                                 Qt::NoModifier));
+  };
+  QTest::keyClick(widget("depDtIniVig"), Qt::Key_Tab);
+  busy.duringCall = nullptr;
+  EXPECT_EQ(busy.seen.toStdString(), "1 overlay=Aguardando o servidor... wait=yes\n");
+  EXPECT_EQ(
+      calls(),
+      "getVigencia(str \"0001\", str \"001\", date 2026-12-01, str \"\", ref \"dd/mm/yyyy\")\n");
+  EXPECT_EQ(state({"depDtIniVig", "rbtTodos", "rbtLista"}),
+            "depDtIniVig \"01/12/2026\"\n"
+            "rbtTodos \"Todos\" checked focus\n"
+            "rbtLista \"Lista\"\n");
+  EXPECT_EQ(shown(), "");
+  EXPECT_EQ(qtFocus(), "rbtTodos");
+  // Once the answer is in, the keyboard is the user's again.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  EXPECT_TRUE(form()->rbtLista->Checked());
 }
 
 TEST_F(PortsTest, TheScreenCursorShowsTheHourglass) {

@@ -12,6 +12,7 @@
 #include "toolkit/check_buttons.h"
 #include "toolkit/containers.h"
 #include "toolkit/edit.h"
+#include "toolkit/glyph_button.h"
 #include "toolkit/radio_group.h"
 
 namespace qttest {
@@ -84,6 +85,7 @@ std::string QtScreenTest::modelControls() const {
     if (auto* r = dynamic_cast<tk::TRadioButton*>(&c)) checked = r->Checked();
     if (auto* b = dynamic_cast<tk::TCheckBox*>(&c)) checked = b->Checked();
     if (auto* e = dynamic_cast<tk::TCustomEdit*>(&c)) text = e->EditText();
+    if (auto* b = dynamic_cast<tk::TGlyphButton*>(&c)) text = b->ShownCaption();
     if (auto* g = dynamic_cast<tk::TRadioGroup*>(&c)) {
       text.clear();
       for (size_t i = 0; i < g->Items().size(); ++i)

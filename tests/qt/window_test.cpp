@@ -1,6 +1,7 @@
 // The desktop host in a real window: under Xvfb (the xcb platform), vnd-host's desktop host
 // opens the screen at start against the fake server, a user fills the header, and a PNG of
-// the main window is saved (to $VND_SCREENSHOT_PATH when set). The pixels are trusted only
+// the main window is saved (to $VND_SCREENSHOT_PATH when set); a second one, its name ending
+// in "-keyboard", after the user chose "Lista" with the arrow key. The pixels are trusted only
 // once the font is known to be a real one: with no usable font Qt draws boxes and grabbing
 // still succeeds.
 
@@ -11,7 +12,9 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QRadioButton>
 #include <QTest>
+#include <utility>
 
 #include "host/desktop/desktop_host.h"
 #include "host/desktop/main_window.h"
@@ -22,12 +25,16 @@
 namespace qttest {
 namespace {
 
-// True when some pixel of `area` in `image` is dark (text was drawn there).
-bool hasInk(const QImage& image, const QRect& area) {
+// The first row of `area` in `image` with a dark pixel (text drawn there), or -1.
+int firstInkRow(const QImage& image, const QRect& area) {
   for (int y = area.top(); y <= area.bottom(); ++y)
     for (int x = area.left(); x <= area.right(); ++x)
-      if (qGray(image.pixel(x, y)) < 96) return true;
-  return false;
+      if (qGray(image.pixel(x, y)) < 96) return y;
+  return -1;
+}
+
+bool hasInk(const QImage& image, const QRect& area) {
+  return firstInkRow(image, area) >= 0;
 }
 
 TEST(WindowTest, TheScreenOpensInARealWindowAndIsSavedAsAPicture) {
@@ -87,6 +94,31 @@ TEST(WindowTest, TheScreenOpensInARealWindowAndIsSavedAsAPicture) {
   EXPECT_TRUE(hasInk(saved, QRect(label->mapTo(&main, QPoint(0, 0)), label->size())));
   QWidget* accented = view->widgetByName("lblTabePrec");
   EXPECT_TRUE(hasInk(saved, QRect(accented->mapTo(&main, QPoint(0, 0)), accented->size())));
+  // Each label's text stands on the line of its field's text.
+  for (const auto& [labelName, fieldName] :
+       {std::pair{"lblFilial", "medCdFilial"}, std::pair{"lblTabePrec", "medCdTabePrec"},
+        std::pair{"lblDtIniVig", "depDtIniVig"}}) {
+    QWidget* l = view->widgetByName(labelName);
+    QWidget* f = view->widgetByName(fieldName);
+    const QRect labelArea(l->mapTo(&main, QPoint(0, 0)), l->size());
+    const QRect textArea = QRect(f->mapTo(&main, QPoint(0, 0)), f->size()).adjusted(3, 3, -3, -3);
+    EXPECT_EQ(firstInkRow(saved, labelArea), firstInkRow(saved, textArea)) << labelName;
+  }
+
+  // From the keyboard: Down on "Todos" chooses "Lista", which shows the focus; a second picture
+  // beside the first.
+  auto* todos = dynamic_cast<QRadioButton*>(view->widgetByName("rbtTodos"));
+  ASSERT_NE(todos, nullptr);
+  ASSERT_TRUE(todos->hasFocus());
+  QTest::keyClick(todos, Qt::Key_Down);
+  QWidget* lista = view->widgetByName("rbtLista");
+  EXPECT_TRUE(lista->hasFocus());
+  EXPECT_TRUE(dynamic_cast<QRadioButton*>(lista)->isChecked());
+  EXPECT_TRUE(view->widgetByName("btnListaProd")->isEnabled());
+  QTest::qWait(0);
+  const QString keyboardPath =
+      QString(path).replace(QStringLiteral(".png"), QStringLiteral("-keyboard.png"));
+  ASSERT_TRUE(main.grab().toImage().save(keyboardPath, "PNG")) << keyboardPath.toStdString();
 }
 
 }  // namespace

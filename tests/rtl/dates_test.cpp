@@ -71,15 +71,15 @@ TEST_F(DatesTest, TwoDigitYearsUseTheCenturyWindow) {
 }
 
 TEST_F(DatesTest, InvalidTextsNameTheText) {
-  EXPECT_EQ(convertError("29/02/2025"), "'29/02/2025' is not a valid date");
-  EXPECT_EQ(convertError("32/01/2024"), "'32/01/2024' is not a valid date");
-  EXPECT_EQ(convertError("01/13/2024"), "'01/13/2024' is not a valid date");
-  EXPECT_EQ(convertError(""), "'' is not a valid date");
-  EXPECT_EQ(convertError("  /  /    "), "'  /  /    ' is not a valid date");
-  EXPECT_EQ(convertError("12"), "'12' is not a valid date");
-  EXPECT_EQ(convertError("1/2/3/4"), "'1/2/3/4' is not a valid date");
-  EXPECT_EQ(convertError("01-01-2024"), "'01-01-2024' is not a valid date");
-  EXPECT_EQ(convertError("31/12/2024 10:00"), "'31/12/2024 10:00' is not a valid date");
+  EXPECT_EQ(convertError("29/02/2025"), "'29/02/2025' não é uma data válida");
+  EXPECT_EQ(convertError("32/01/2024"), "'32/01/2024' não é uma data válida");
+  EXPECT_EQ(convertError("01/13/2024"), "'01/13/2024' não é uma data válida");
+  EXPECT_EQ(convertError(""), "'' não é uma data válida");
+  EXPECT_EQ(convertError("  /  /    "), "'  /  /    ' não é uma data válida");
+  EXPECT_EQ(convertError("12"), "'12' não é uma data válida");
+  EXPECT_EQ(convertError("1/2/3/4"), "'1/2/3/4' não é uma data válida");
+  EXPECT_EQ(convertError("01-01-2024"), "'01-01-2024' não é uma data válida");
+  EXPECT_EQ(convertError("31/12/2024 10:00"), "'31/12/2024 10:00' não é uma data válida");
 }
 
 TEST_F(DatesTest, DateTimeTextsKeepTheirTime) {
@@ -89,7 +89,7 @@ TEST_F(DatesTest, DateTimeTextsKeepTheirTime) {
     rtl::StrToDateTime("");
     FAIL();
   } catch (const rtl::EConvertError& e) {
-    EXPECT_EQ(e.message(), "'' is not a valid date and time");
+    EXPECT_EQ(e.message(), "'' não é uma data e hora válida");
   }
   EXPECT_THROW(rtl::StrToDateTime("31/12/2024 25:00"), rtl::EConvertError);
 }

@@ -33,7 +33,8 @@ TEST(VariantTest, WrongConversionsRaiseNamingBothKinds) {
     rtl::Variant("abc").asDate();
     FAIL();
   } catch (const rtl::EVariantError& e) {
-    EXPECT_EQ(e.message(), "Could not convert variant of type (String) into type (Date)");
+    EXPECT_EQ(e.message(),
+              "Não foi possível converter um valor do tipo (String) para o tipo (Date)");
   }
   EXPECT_THROW(rtl::Variant().asString(), rtl::EVariantError);
   EXPECT_THROW(rtl::Variant(3).asArray(), rtl::EVariantError);

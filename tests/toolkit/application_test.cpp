@@ -206,7 +206,7 @@ TEST_F(ApplicationTest, ActivationDeactivatesTheFormThatWasActive) {
 
 TEST_F(ApplicationTest, HandleExceptionShowsEveryExceptionButAbort) {
   app.HandleException(rtl::EAbort());
-  app.HandleException(rtl::EConvertError("'x' is not a valid date"));
+  app.HandleException(rtl::EConvertError("'x' não é uma data válida"));
   app.HandleException(rtl::Exception("Filial não cadastrada."));
   app.HandleException(rtl::Exception("Falha na conexão"));
   app.HandleException(std::runtime_error("socket closed"));
@@ -214,7 +214,7 @@ TEST_F(ApplicationTest, HandleExceptionShowsEveryExceptionButAbort) {
   std::vector<std::string> shown;
   for (const ShownMessage& m : ports.TakeShown().messages) shown.push_back(m.kind + ":" + m.text);
   EXPECT_EQ(shown, (std::vector<std::string>{
-                       "error:'x' is not a valid date.", "error:Filial não cadastrada.",
+                       "error:'x' não é uma data válida.", "error:Filial não cadastrada.",
                        "error:Falha na conexão.", "error:socket closed.", "error:(sem texto)"}));
 
   std::string seen;

@@ -73,9 +73,9 @@ TEST_F(DateEdit, IncompleteOrImpossibleDatesRaiseTheRuntimeMessage) {
   TForm* form = showForm();
   auto* dep = add<TDateEditPlus>(form, form, "dep");
   userType(*dep, "3102");
-  EXPECT_EQ(dateError(*dep), "'31/02/    ' is not a valid date");
+  EXPECT_EQ(dateError(*dep), "'31/02/    ' não é uma data válida");
   userType(*dep, "31022024");
-  EXPECT_EQ(dateError(*dep), "'31/02/2024' is not a valid date");
+  EXPECT_EQ(dateError(*dep), "'31/02/2024' não é uma data válida");
   userType(*dep, "29022024");
   EXPECT_EQ(dateError(*dep), "no error");
   EXPECT_EQ(dep->DayName(), "Quinta");

@@ -104,7 +104,7 @@ TEST_F(Focus, DisabledOrInvisibleControlsCannotTakeTheFocus) {
     }
     return "no error";
   };
-  const std::string kMessage = "Cannot focus a disabled or invisible window";
+  const std::string kMessage = "Não é possível pôr o foco em uma janela desabilitada ou invisível";
   edtB->SetEnabled(false);
   EXPECT_FALSE(edtB->CanFocus());
   EXPECT_EQ(focusError(edtB), kMessage);
@@ -143,7 +143,7 @@ TEST_F(Focus, MaskedEditChangedByTheUserMustBeCompleteToLeave) {
     edtA->SetFocus();
     FAIL() << "an incomplete masked edit was left";
   } catch (const rtl::EDBEditError& e) {
-    EXPECT_EQ(e.message(), "Invalid input value.  Use escape key to abandon changes");
+    EXPECT_EQ(e.message(), "Valor inválido. Use a tecla Esc para abandonar as alterações");
   }
   EXPECT_EQ(log.take(), "");  // the check comes before OnExit
   EXPECT_EQ(focused(), "med");

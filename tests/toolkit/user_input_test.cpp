@@ -2,6 +2,7 @@
 #include "toolkit/check_buttons.h"
 #include "toolkit/edit.h"
 #include "toolkit/glyph_button.h"
+#include "toolkit/keyboard.h"
 #include "toolkit/label.h"
 #include "toolkit/mask_edit.h"
 #include "toolkit/radio_group.h"
@@ -243,6 +244,80 @@ TEST_F(UserInput, KeystrokeTextFromAViewKeepsTheMask) {
   userEditText(*medFilial, "a1");  // a short text is padded with blanks
   EXPECT_EQ(medFilial->EditText(), "A1  ");
   EXPECT_EQ(log.take(), "medFilial.OnChange medFilial.OnChange");
+}
+
+TEST_F(UserInput, ArrowsMoveAmongTheParentsControlsAndCheckTheRadioButtonsTheyReach) {
+  rbtTodos->SetFocus();
+  log.take();
+  // The next control in tab order although it is no tab stop; reaching it checks it.
+  EXPECT_FALSE(rbtLista->TabStop());
+  EXPECT_TRUE(userArrowKey(*rbtTodos, TArrowKey::Down));
+  EXPECT_EQ(log.take(), "rbtTodos.OnExit rbtLista.OnEnter rbtLista.OnClick");
+  EXPECT_EQ(focused(), "rbtLista");
+  EXPECT_TRUE(rbtLista->Checked());
+  EXPECT_FALSE(rbtTodos->Checked());
+  // A check box reached by an arrow only takes the focus; a radio group then keeps the arrows
+  // for its choice, up to its last item.
+  EXPECT_TRUE(userArrowKey(*rbtLista, TArrowKey::Right));
+  EXPECT_TRUE(userArrowKey(*chbPrefixo, TArrowKey::Down));
+  EXPECT_EQ(log.take(), "rbtLista.OnExit chbPrefixo.OnEnter chbPrefixo.OnExit rdgPromocao.OnEnter");
+  EXPECT_FALSE(chbPrefixo->Checked());
+  EXPECT_TRUE(userArrowKey(*rdgPromocao, TArrowKey::Down));
+  EXPECT_TRUE(userArrowKey(*rdgPromocao, TArrowKey::Right));
+  EXPECT_FALSE(userArrowKey(*rdgPromocao, TArrowKey::Down));
+  EXPECT_EQ(rdgPromocao->ItemIndex(), 1);
+  EXPECT_EQ(log.take(), "rdgPromocao.OnClick rdgPromocao.OnClick");
+  // Round the end, past what cannot take the focus now, into an edit -- which
+  // keeps the arrows for its caret.
+  rdgPromocao->SetEnabled(false);
+  edtNome->SetEnabled(false);
+  chbPrefixo->SetFocus();
+  log.take();
+  EXPECT_TRUE(userArrowKey(*chbPrefixo, TArrowKey::Right));
+  EXPECT_EQ(focused(), "medFilial");
+  EXPECT_FALSE(userArrowKey(*medFilial, TArrowKey::Down));
+  EXPECT_EQ(focused(), "medFilial");
+  EXPECT_THROW(userArrowKey(*rbtTodos, TArrowKey::Up), EInputRejected);  // not focused
+
+  // An exit handler that keeps the focus stops the check as well.
+  rbtLista->SetFocus();
+  rbtLista->OnExit = [&](TComponent*) {
+    rbtLista->SetFocus();
+    rtl::Abort();
+  };
+  log.take();
+  EXPECT_THROW(userArrowKey(*rbtLista, TArrowKey::Up), rtl::EAbort);
+  EXPECT_EQ(focused(), "rbtLista");
+  EXPECT_FALSE(rbtTodos->Checked());
+  EXPECT_EQ(log.take(), "");
+}
+
+TEST_F(UserInput, FunctionKeysPressTheButtonsTheyBelongTo) {
+  btnFilial->SetAssociate(medFilial);
+  btnFilial->SetHint("Pesquisar");
+  sbtConfirma->SetShortCut("F10");
+  sbtConfirma->SetHint("Confirmar");
+  sbtConfirma->SetCaption("Confirmar");
+  EXPECT_EQ(btnFilial->ShownHint(), "Pesquisar (F2)");
+  EXPECT_EQ(sbtConfirma->ShownHint(), "Confirmar (F10)");
+  EXPECT_EQ(sbtConfirma->ShownCaption(), "Confirmar\n(F10)");
+
+  // The search key runs the search of the field that has the focus, which keeps it.
+  ports.QueuePick(1);
+  EXPECT_TRUE(userFunctionKey(*form, "F2"));
+  EXPECT_EQ(btnFilial->picked, 1);
+  EXPECT_EQ(focused(), "medFilial");
+  edtNome->SetFocus();
+  EXPECT_FALSE(userFunctionKey(*form, "F2"));  // no search serves this field
+  EXPECT_EQ(ports.TakeShown().lists.size(), 1u);
+  log.take();
+  // A button's own key works from anywhere on the form, while the button is enabled.
+  EXPECT_TRUE(userFunctionKey(*form, "F10"));
+  EXPECT_EQ(log.take(), "sbtConfirma.OnClick");
+  EXPECT_FALSE(userFunctionKey(*form, "F5"));
+  sbtConfirma->SetEnabled(false);
+  EXPECT_FALSE(userFunctionKey(*form, "F10"));
+  EXPECT_EQ(log.take(), "");
 }
 
 TEST_F(UserInput, ClosingReleasedFormFreesItAfterTheEvent) {

@@ -68,10 +68,10 @@ TEST_F(CallFrameTest, AnArgumentThatCannotBeReadFailsInsideTheFrame) {
   ASSERT_EQ(type("depDtIniVig", "31/02/2026"), "ok");
   busyRecorder.take();
   calls();
-  EXPECT_EQ(focus("medProdIni"), "EConvertError");
+  EXPECT_EQ(focus("rbtTodos"), "EConvertError");
   EXPECT_EQ(busyRecorder.take(), "show(frmPrincipal,6) hide ");
   EXPECT_EQ(calls(), "");  // nothing was sent
-  EXPECT_EQ(shown(), "error: '31/02/2026' is not a valid date.\n");
+  EXPECT_EQ(shown(), "error: '31/02/2026' não é uma data válida.\n");
   EXPECT_EQ(focused(), "depDtIniVig");
 }
 

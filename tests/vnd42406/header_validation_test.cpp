@@ -15,16 +15,16 @@ TEST_F(HeaderValidationTest, LeavingEmptyFieldsIsSilentAndCallsNothing) {
   ASSERT_EQ(type("medCdFilial", ""), "ok");
   EXPECT_EQ(focus("medCdTabePrec"), "ok");  // empty branch left
   EXPECT_EQ(focus("depDtIniVig"), "ok");    // three blanks left
-  EXPECT_EQ(focus("medProdIni"), "ok");     // no date left
+  EXPECT_EQ(focus("rbtTodos"), "ok");     // no date left
   EXPECT_EQ(calls(), "");
   EXPECT_EQ(shown(), "");
-  EXPECT_EQ(focused(), "medProdIni");
+  EXPECT_EQ(focused(), "rbtTodos");
 }
 
 TEST_F(HeaderValidationTest, MandatoryMessagesComeInOrderBranchPriceTableValidity) {
   ASSERT_EQ(open(), "ok");
   ASSERT_EQ(type("medCdFilial", ""), "ok");
-  ASSERT_EQ(focus("medProdIni"), "ok");
+  ASSERT_EQ(focus("rbtTodos"), "ok");
   EXPECT_EQ(click("sbtConfirma"), "EAbort");
   EXPECT_EQ(shown(), "error: Filial deve ser informada.\n");
   EXPECT_EQ(calls(), "");
@@ -119,7 +119,7 @@ TEST_F(HeaderValidationTest, AValidityStartFillsItsEndFromTheServer) {
   ASSERT_EQ(type("medCdTabePrec", "001"), "ok");
   ASSERT_EQ(type("depDtIniVig", "01/12/2026"), "ok");
   calls();
-  ASSERT_EQ(focus("medProdIni"), "ok");
+  ASSERT_EQ(focus("rbtTodos"), "ok");
   EXPECT_EQ(calls(),
             "getVigencia(str \"0001\", str \"001\", date 2026-12-01, str \"\", ref \"dd/mm/yyyy\")\n");
   EXPECT_EQ(state({"depDtIniVig", "depDtFinVig"}),
@@ -128,7 +128,7 @@ TEST_F(HeaderValidationTest, AValidityStartFillsItsEndFromTheServer) {
 
   ASSERT_EQ(type("depDtIniVig", "02/12/2026"), "ok");
   EXPECT_EQ(state({"depDtFinVig"}), "depDtFinVig \"  /  /    \" off\n");
-  EXPECT_EQ(focus("medProdIni"), "EAbort");
+  EXPECT_EQ(focus("rbtTodos"), "EAbort");
   EXPECT_EQ(shown(), "error: Vigência não cadastrada.\n");
   EXPECT_EQ(state({"depDtIniVig", "depDtFinVig"}),
             "depDtIniVig \"02/12/2026\" focus\n"
@@ -141,7 +141,7 @@ TEST_F(HeaderValidationTest, TheValidityTextsFollowTheUsersDateFormat) {
   ASSERT_EQ(type("medCdTabePrec", "001"), "ok");
   ASSERT_EQ(type("depDtIniVig", "12/01/2026"), "ok");
   calls();
-  ASSERT_EQ(focus("medProdIni"), "ok");
+  ASSERT_EQ(focus("rbtTodos"), "ok");
   EXPECT_EQ(calls(),
             "getVigencia(str \"0001\", str \"001\", date 2026-12-01, str \"\", ref \"mm/dd/yyyy\")\n");
   EXPECT_EQ(state({"depDtFinVig"}), "depDtFinVig \"12/31/2026\" off\n");

@@ -9,15 +9,18 @@ using testsupport::FakeReply;
 
 class ProductSelectionTest : public ScreenTest {};
 
-TEST_F(ProductSelectionTest, ModeButtonsApplyTheEnabledRuleFromTheirFirstClick) {
+TEST_F(ProductSelectionTest, ModeButtonsApplyTheEnabledRuleFromTheStart) {
   ASSERT_EQ(open(), "ok");
   const auto products = [&] {
     return state({"btnListaProd", "btnProdutoIni", "btnProdutoFim", "medProdIni", "medProdFim"});
   };
-  // Before any mode click, the state of the definition: edits on, buttons off.
+  // Right after opening "Todos" is checked, and the range is off with it: a range typed there
+  // would be confirmed as all products.
   EXPECT_EQ(products(),
             "btnListaProd \"\" off\nbtnProdutoIni \"\" off\nbtnProdutoFim \"\" off\n"
-            "medProdIni \"\"\nmedProdFim \"\"\n");
+            "medProdIni \"\" off\nmedProdFim \"\" off\n");
+  EXPECT_EQ(type("medProdIni", "01.01.0001"), "rejected: medProdIni is disabled");
+  EXPECT_EQ(calls(), "");
   ASSERT_EQ(click("rbtLista"), "ok");
   EXPECT_EQ(products(),
             "btnListaProd \"\"\nbtnProdutoIni \"\" off\nbtnProdutoFim \"\" off\n"
@@ -82,16 +85,22 @@ TEST_F(ProductSelectionTest, TheListButtonNeedsTheWholeHeader) {
 
 TEST_F(ProductSelectionTest, ModesKeepTheListUntilAllIsChosenOrAProductIsLeft) {
   openWithHeader();
+  const auto listHint = [this] { return form()->btnListaProd->ShownHint(); };
+  EXPECT_EQ(listHint(), "Pesquisar (F2)");  // nothing counted before a list is offered
   ASSERT_EQ(click("rbtLista"), "ok");
-  mark(std::vector<std::string>{"0000000002"});
+  EXPECT_EQ(listHint(), "Pesquisar (F2)\n0 marcado(s)");
+  mark(std::vector<std::string>{"0000000002", "0000000003"});
   ASSERT_EQ(click("btnListaProd"), "ok");
+  EXPECT_EQ(listHint(), "Pesquisar (F2)\n2 marcado(s)");
   ASSERT_EQ(click("rbtIntervalo"), "ok");
   ASSERT_EQ(click("rbtLista"), "ok");
-  EXPECT_EQ(form()->ListaProd(), "_0000000002_");
+  EXPECT_EQ(form()->ListaProd(), "_0000000002_0000000003_");
+  EXPECT_EQ(listHint(), "Pesquisar (F2)\n2 marcado(s)");
   ASSERT_EQ(click("rbtIntervalo"), "ok");
   ASSERT_EQ(type("medProdIni", "12345678"), "ok");
   ASSERT_EQ(click("rbtLista"), "ok");  // leaving the product edit validates it
   EXPECT_EQ(form()->ListaProd(), "12345678");
+  EXPECT_EQ(listHint(), "Pesquisar (F2)\n0 marcado(s)");  // a product text is no list
   ASSERT_EQ(click("rbtTodos"), "ok");
   EXPECT_EQ(form()->ListaProd(), "");
   // Mode changes never clear the range.

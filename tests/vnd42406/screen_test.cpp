@@ -70,7 +70,7 @@ void ScreenTest::openWithHeader() {
   ASSERT_EQ(open(), "ok");
   ASSERT_EQ(type("medCdTabePrec", "001"), "ok");
   ASSERT_EQ(type("depDtIniVig", "01/12/2026"), "ok");
-  ASSERT_EQ(focus("medProdIni"), "ok");
+  ASSERT_EQ(focus("rbtTodos"), "ok");
   ASSERT_EQ(state({"edtNmTabePrec", "depDtFinVig"}),
             "edtNmTabePrec \"Tabela Varejo\" off\n"
             "depDtFinVig \"31/12/2026\" off\n");

@@ -61,7 +61,7 @@ TEST_F(ValiditySituationTest, AnUnreadableDateEndsTheLoadThatNeedsIt) {
   ASSERT_EQ(open(), "ok");
   ASSERT_EQ(type("medCdTabePrec", "001"), "ok");
   EXPECT_EQ(situations({{"01/12/2026", "31/02/2027"}}),
-            "EConvertError\nerror: '31/02/2027' is not a valid date and time.\n");
+            "EConvertError\nerror: '31/02/2027' não é uma data e hora válida.\n");
   EXPECT_EQ(busy(), 0);
 }
 

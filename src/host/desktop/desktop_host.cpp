@@ -51,7 +51,7 @@ void SetUpDesktopLook() {
 
 DesktopHost::DesktopHost(const HostOptions& options, const Varnoke::Session& session)
     : options_(options),
-      dialogs_(std::make_unique<qtviews::QtDialogPort>()),
+      dialogs_(std::make_unique<qtviews::QtDialogPort>([this] { return workWindow(); })),
       pickOne_(std::make_unique<qtviews::QtPickOnePort>()),
       pickMany_(std::make_unique<qtviews::QtPickManyPort>()),
       busy_(std::make_unique<qtviews::QtBusyPort>(
@@ -90,6 +90,16 @@ DesktopHost::DesktopHost(const HostOptions& options, const Varnoke::Session& ses
   };
   cursor_ = std::make_unique<qtviews::ScreenCursorView>(app_->Screen());
   window_ = std::make_unique<MainWindow>(*mainForm_, module_.get(), moduleError_);
+}
+
+QWidget* DesktopHost::workWindow() const {
+  if (window_ == nullptr) return nullptr;
+  // The screen's child window while a screen is the active form, the main window otherwise.
+  const tk::TForm* active = app_ != nullptr ? app_->Screen().ActiveForm() : nullptr;
+  if (active != nullptr) {
+    if (QWidget* screen = window_->windowFor(active)) return screen;
+  }
+  return window_.get();
 }
 
 DesktopHost::~DesktopHost() {

@@ -24,6 +24,8 @@ class TApplication;
 class TForm;
 }  // namespace tk
 
+class QWidget;
+
 namespace host {
 
 class MainWindow;
@@ -53,6 +55,9 @@ class DesktopHost {
   ScreenModule* module() const { return module_.get(); }
   const std::string& moduleError() const { return moduleError_; }
   qtviews::QtBusyPort& busyPort() { return *busy_; }
+  // The window the user works in, on which boxes are centred: the child window of the active
+  // screen, else the main window.
+  QWidget* workWindow() const;
 
  private:
   HostOptions options_;
