@@ -16,6 +16,7 @@
 #include "server/net/listen_address.h"
 #include "server/net/server.h"
 #include "server/object/tabe_preco_object.h"
+#include "server/storage/backup.h"
 #include "server/storage/demo_data.h"
 #include "server/storage/storage.h"
 
@@ -219,6 +220,12 @@ int runCommandLine(int argc, char** argv) {
                    "Calls run at once (default 4), and as many changes apart from them")
       ->check(CLI::Range(1u, 256u));
 
+  std::string backupTo;
+  CLI::App* backup = app.add_subcommand(
+      "backup", "Copy a SQLite database while it is served: one consistent snapshot.");
+  backup->add_option("--db", options.db, "The SQLite file")->required();
+  backup->add_option("--to", backupTo, "The copy; a file that does not exist yet")->required();
+
   JournalCommands journal;
   addJournalCommands(app, journal);
   AccountCommands accounts;
@@ -245,6 +252,12 @@ int runCommandLine(int argc, char** argv) {
     if (const auto status = runAccountCommands(accounts)) return *status;
     if (*serveCommand && checkConfig) {
       std::cout << effectiveSettings(*serveCommand);
+      return 0;
+    }
+    if (*backup) {
+      const BackupOutcome copied = backupSqlite(options.db, backupTo);
+      std::cout << "copied " << options.db << " to " << backupTo << ": " << copied.pages
+                << " pages, " << copied.bytes << " bytes\n";
       return 0;
     }
     if (*init) {
