@@ -96,10 +96,10 @@ auto decodeCall(CallArgs& args) {
 // the connection's previous one (connection_memory.h).
 template <const contract::Method& M, auto... Members, typename Body>
 MethodSpec bindMethod(Body body, bool waitsForLocks = false) {
-  MethodSpec spec;
-  spec.contract = &M;
-  spec.waitsForLocks = waitsForLocks;
-  spec.handler = [body = std::move(body)](const CallContext& context, CallArgs& args) -> Answer {
+  MethodSpec entry;
+  entry.contract = &M;
+  entry.waitsForLocks = waitsForLocks;
+  entry.handler = [body = std::move(body)](const CallContext& context, CallArgs& args) -> Answer {
     context.memory.startCall();
     try {
       return body(decodeCall<M, Members...>(args), context);
@@ -107,7 +107,7 @@ MethodSpec bindMethod(Body body, bool waitsForLocks = false) {
       return Answer::refuse(refusal.what());
     }
   };
-  return spec;
+  return entry;
 }
 
 }  // namespace server

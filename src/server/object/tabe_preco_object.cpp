@@ -74,7 +74,7 @@ TabePrecoObject::TabePrecoObject(Storage& storage) {
   // Every method of the contract has exactly one body here.
   for (const contract::Method* method : contract::kTabePreco.methods) {
     size_t bound = 0;
-    for (const MethodSpec& spec : methods_) bound += spec.contract == method;
+    for (const MethodSpec& entry : methods_) bound += entry.contract == method;
     if (bound != 1) throw std::logic_error("método sem corpo único: " + std::string(method->name));
   }
 }
