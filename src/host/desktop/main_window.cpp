@@ -56,6 +56,8 @@ void MainWindow::openScreen() {
   }
 }
 
+MainWindow::~MainWindow() = default;
+
 QMdiSubWindow* MainWindow::openHistory() {
   for (QMdiSubWindow* sub : area_->subWindowList()) {
     if (dynamic_cast<qtviews::HistoryWindow*>(sub->widget()) == nullptr) continue;

@@ -29,6 +29,7 @@ class MainWindow : public QMainWindow {
  public:
   // `module` may be null: `moduleError` then says why, and the entry is disabled.
   MainWindow(tk::TForm& mainForm, ScreenModule* module, const std::string& moduleError);
+  ~MainWindow() override;
 
   // What the menu entry does: calls the module's IniProc as one user event, then shows the
   // forms it opened.

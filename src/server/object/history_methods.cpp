@@ -54,9 +54,15 @@ bool isJournalMethod(std::string_view method) {
          method == "SetDelPrefixo" || method == "restore";
 }
 
-// The address the call came from: the client as recorded is "peer" or "peer user@machine".
+// The address the call came from, without its port: the client as recorded is "peer" or
+// "peer user@machine", the peer "10.0.0.7:50412", "[::1]:50412" or "local".
 std::string addressOf(const JournalEntry& e) {
-  return e.client.substr(0, e.client.find(' '));
+  const std::string peer = e.client.substr(0, e.client.find(' '));
+  if (!peer.empty() && peer[0] == '[') return peer.substr(1, peer.find(']') - 1);
+  const size_t colon = peer.find(':');
+  if (colon != std::string::npos && peer.find(':', colon + 1) == std::string::npos)
+    return peer.substr(0, colon);
+  return peer;
 }
 
 // Why the rows of `entry` cannot be put back, or nothing.
