@@ -116,16 +116,18 @@ QVariant ChangesModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 bool ChangesModel::canFetchMore(const QModelIndex& parent) const {
-  return !parent.isValid() && !complete_;
+  return !parent.isValid() && !complete_ && !fetching_;
 }
 
 void ChangesModel::fetchMore(const QModelIndex& parent) {
   if (!canFetchMore(parent) || changes_.empty()) return;
   std::vector<shared::HistoryChange> next;
   const int64_t before = changes_.back().id;
+  fetching_ = true;
   const tk::EventOutcome outcome = tk::RunUserEvent([&] {
     next = source_.Changes(filter_, before, shared::HistoryClient::kChangesPage);
   });
+  fetching_ = false;
   // A failed page is not asked again by itself: the next search starts over.
   complete_ = outcome.raised || next.size() < static_cast<size_t>(shared::HistoryClient::kChangesPage);
   if (next.empty()) return;
@@ -149,30 +151,31 @@ void ChangeItemsModel::showChange(int64_t change, int64_t count) {
 
 bool ChangeItemsModel::readPage(int page) {
   if (pages_.count(page)) return true;
+  if (reading_.count(page)) return false;
   std::vector<shared::HistoryItem> items;
   ++reads_;
   const int64_t change = change_;
+  reading_.insert(page);
   const tk::EventOutcome outcome = tk::RunUserEvent([&] {
     items = source_.Items(change, int64_t{page} * pageSize_, pageSize_);
   });
-  if (outcome.raised) return false;
+  reading_.erase(page);
+  // The change shown may have changed while the call was on its way.
+  if (outcome.raised || change != change_) return false;
   pages_[page] = std::move(items);
   return true;
 }
 
-const shared::HistoryItem* ChangeItemsModel::item(int row) {
-  if (row < 0 || row >= rows_) return nullptr;
-  const int page = row / pageSize_;
-  if (!readPage(page)) return nullptr;
-  const std::vector<shared::HistoryItem>& items = pages_[page];
-  const size_t at = static_cast<size_t>(row % pageSize_);
-  return at < items.size() ? &items[at] : nullptr;
+const std::vector<shared::HistoryItem>* ChangeItemsModel::page(int index) {
+  if (index < 0 || int64_t{index} * pageSize_ >= rows_ || !readPage(index)) return nullptr;
+  return &pages_[index];
 }
 
 void ChangeItemsModel::readWanted() {
   readScheduled_ = false;
   const std::set<int> wanted = std::exchange(wanted_, {});
   for (const int page : wanted) {
+    if (reading_.count(page)) continue;  // its read, further up the stack, repaints it
     if (!readPage(page)) {
       // Told once; the rows stay empty until the change is shown again.
       pages_[page] = {};
@@ -198,6 +201,7 @@ QVariant ChangeItemsModel::data(const QModelIndex& index, int role) const {
   if (row < 0 || row >= rows_) return {};
   const int page = row / pageSize_;
   const auto found = pages_.find(page);
+  if (found == pages_.end() && reading_.count(page)) return {};
   if (found == pages_.end()) {
     // Never read while the view paints: the page is read from the event loop, then repainted.
     wanted_.insert(page);

@@ -11,6 +11,9 @@
 // so the scroll bar is true and a jump to the end is a jump. A row not read yet shows as empty
 // and asks for its page, which is read once control is back in the event loop (never while the
 // view paints) and then kept; each page costs one call, whatever part of the list it is.
+//
+// The busy animation lets the event loop turn while a call is on its way, so a view may ask
+// again for what is being read: neither model starts a read of what it is reading already.
 
 #include <QAbstractTableModel>
 #include <map>
@@ -45,6 +48,7 @@ class ChangesModel : public QAbstractTableModel {
   shared::HistoryFilter filter_;
   std::vector<shared::HistoryChange> changes_;
   bool complete_ = true;
+  bool fetching_ = false;
 };
 
 class ChangeItemsModel : public QAbstractTableModel {
@@ -55,9 +59,10 @@ class ChangeItemsModel : public QAbstractTableModel {
   // Shows change `change`'s `count` products (nothing is read yet); 0 for none.
   void showChange(int64_t change, int64_t count);
   int64_t change() const { return change_; }
-  // The product of `row`, reading its page now when it is not kept yet; nullptr when the call
-  // failed.
-  const shared::HistoryItem* item(int row);
+  // Page `index` of the products (rows index * pageSize on), reading it now when it is not
+  // kept yet; nullptr when the call failed. A page shorter than the page size is the last.
+  const std::vector<shared::HistoryItem>* page(int index);
+  int pageSize() const { return pageSize_; }
   // Pages read so far, and reads made (a test's view of the paging).
   size_t pagesKept() const { return pages_.size(); }
   int reads() const { return reads_; }
@@ -76,6 +81,7 @@ class ChangeItemsModel : public QAbstractTableModel {
   int64_t change_ = 0;
   int rows_ = 0;
   std::map<int, std::vector<shared::HistoryItem>> pages_;
+  std::set<int> reading_;  // pages whose call is under way
   mutable std::set<int> wanted_;
   mutable bool readScheduled_ = false;
   int reads_ = 0;

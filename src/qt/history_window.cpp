@@ -13,7 +13,6 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QShortcut>
 #include <QTableView>
 #include <QTimeZone>
 #include <QVBoxLayout>
@@ -133,7 +132,7 @@ HistoryWindow::HistoryWindow(shared::HistorySource& source, QWidget* parent)
   filters->addWidget(searchButton, 1, column);
 
   changesView_ = table("changes", changes_, this);
-  changesView_->horizontalHeader()->setStretchLastSection(false);
+  changesView_->horizontalHeader()->setStretchLastSection(true);
   changesView_->installEventFilter(this);
   summary_ = new QLabel(this);
   summary_->setObjectName(QStringLiteral("summary"));
@@ -164,13 +163,10 @@ HistoryWindow::HistoryWindow(shared::HistorySource& source, QWidget* parent)
   connect(save, &QPushButton::clicked, this, [this] { askAndSaveCsv(); });
   connect(undo, &QPushButton::clicked, this, [this] { undoChosen(); });
   connect(close, &QPushButton::clicked, this, [this] { closeWindow(); });
-  const std::pair<Qt::Key, QPushButton*> keys[] = {
-      {Qt::Key_F5, searchButton}, {Qt::Key_F6, copy}, {Qt::Key_F7, save}, {Qt::Key_F8, undo}};
-  for (const auto& [key, target] : keys) {
-    auto* shortcut = new QShortcut(QKeySequence(key), this);
-    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(shortcut, &QShortcut::activated, target, &QPushButton::click);
-  }
+  // The function keys work from every control of the window.
+  functionKeys_ = {{Qt::Key_F5, searchButton}, {Qt::Key_F6, copy}, {Qt::Key_F7, save},
+                   {Qt::Key_F8, undo}};
+  for (QPushButton* b : {searchButton, copy, save, undo, close}) b->installEventFilter(this);
   connect(changesView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this] { showChosen(); });
   connect(changes_, &QAbstractItemModel::modelReset, this, [this] { showChosen(); });
@@ -228,6 +224,8 @@ void HistoryWindow::showChosen() {
     return;
   }
   items_->showChange(change->id, change->itemCount());
+  itemsView_->setColumnWidth(0, itemsView_->fontMetrics().horizontalAdvance(QStringLiteral("PRD00000000_")));
+  itemsView_->setColumnWidth(1, itemsView_->fontMetrics().horizontalAdvance(QString(34, QLatin1Char('n'))));
   QString text = QStringLiteral("Alteração %1: %2.")
                      .arg(change->id)
                      .arg(QString::fromStdString(shared::ChangeCounts(*change)));
@@ -237,16 +235,16 @@ void HistoryWindow::showChosen() {
   else if (change->column.empty())
     text += QStringLiteral(" Os valores anteriores não foram registrados.");
   summary_->setText(text);
-  itemsView_->resizeColumnToContents(0);
 }
 
 std::string HistoryWindow::changeCsv() {
-  if (items_->change() == 0) return {};
+  if (items_->change() == 0 || items_->rowCount() == 0) return {};
   std::string csv = shared::CsvHeader();
-  for (int row = 0; row < items_->rowCount(); ++row) {
-    const shared::HistoryItem* item = items_->item(row);
-    if (item == nullptr) return {};
-    csv += shared::CsvLine(*item);
+  for (int index = 0; int64_t{index} * items_->pageSize() < items_->rowCount(); ++index) {
+    const std::vector<shared::HistoryItem>* page = items_->page(index);
+    if (page == nullptr) return {};
+    for (const shared::HistoryItem& item : *page) csv += shared::CsvLine(item);
+    if (page->size() < static_cast<size_t>(items_->pageSize())) break;
   }
   return csv;
 }
@@ -308,6 +306,11 @@ bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   const int key = static_cast<QKeyEvent*>(event)->key();
   const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+  for (const auto& [functionKey, target] : functionKeys_) {
+    if (key != functionKey) continue;
+    target->click();
+    return true;
+  }
   if (watched == itemsView_ && key == Qt::Key_Escape) {
     changesView_->setFocus();
     return true;

@@ -13,6 +13,8 @@
 
 #include <QWidget>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "shared/history_client.h"
 
@@ -72,6 +74,7 @@ class HistoryWindow : public QWidget {
   QTableView* itemsView_;
   QLabel* summary_;
   std::vector<QWidget*> filters_;
+  std::vector<std::pair<int, QPushButton*>> functionKeys_;
 };
 
 // The window's title, and the menu entry that opens it.
