@@ -146,9 +146,10 @@ void measure(const std::string& name, const std::string& target) {
   std::printf("  %-28s %9.2f ms %9.2f ms %7.2fx\n", "last page", lastRemote, lastDirect,
               lastRemote / lastDirect);
   std::printf("  %-28s %12s %9.2f ms\n", "whole change, read at once", "", whole);
-  std::printf("  scrolling to the end: %zu pages through the server, %.2f ms per page (median), "
-              "slowest %.2f ms, %.0f ms in all\n",
-              pages.size(), median(pages), percentile(pages, 1.0), all);
+  std::printf(
+      "  scrolling to the end: %zu pages through the server, %.2f ms per page (median), "
+      "slowest %.2f ms, %.0f ms in all\n",
+      pages.size(), median(pages), percentile(pages, 1.0), all);
   std::printf("  target: the first page within 2x of the same rows read directly\n");
 }
 

@@ -128,8 +128,8 @@ using namespace kinds;
 // The changes, newest first: those numbered below `before` (0: from the newest on), at most
 // `count`, recorded in [since, until).
 inline constexpr Param kChanges[] = {
-    {"branch", text}, {"table", text},  {"validityStart", dateOrDayNumber},
-    {"user", text},   {"since", text},  {"until", text},
+    {"branch", text}, {"table", text},     {"validityStart", dateOrDayNumber},
+    {"user", text},   {"since", text},     {"until", text},
     {"method", text}, {"before", integer}, {"count", integer}};
 // The products of one change (either number of a change recorded in two), the names' part
 // first, each part by product code: `count` of them from position `offset` (from 0).
@@ -143,12 +143,11 @@ inline constexpr Param kRestore[] = {{"change", integer}, {"stacked", boolean}};
 // DSPEDIDO says what was asked, in words; DSENDERECO is where the call came from. IDDESFAZIVEL
 // is "S" when the caller may undo the change and its rows are kept.
 inline constexpr Column kChangeColumns[] = {
-    {"ID", 20},           {"DTALTERACAO", 23},   {"DSUSUARIO", 100},
-    {"DSMAQUINA", 100},   {"DSENDERECO", 100},   {"DSMETODO", 81},
-    {"CDFILIAL", 4},      {"CDTABEPREC", 3},     {"DTINIVGPREC", 10},
-    {"DSPEDIDO", 250},    {"QTLINHAS", 20},      {"QTINALTERADAS", 20},
-    {"QTNOMES", 20},      {"QTNOMESINALTERADOS", 20}, {"DSCAMPO", 20},
-    {"IDRESTAURADA", 20}, {"DTDESCARTE", 23},    {"IDDESFAZIVEL", 1}};
+    {"ID", 20},          {"DTALTERACAO", 23},        {"DSUSUARIO", 100}, {"DSMAQUINA", 100},
+    {"DSENDERECO", 100}, {"DSMETODO", 81},           {"CDFILIAL", 4},    {"CDTABEPREC", 3},
+    {"DTINIVGPREC", 10}, {"DSPEDIDO", 250},          {"QTLINHAS", 20},   {"QTINALTERADAS", 20},
+    {"QTNOMES", 20},     {"QTNOMESINALTERADOS", 20}, {"DSCAMPO", 20},    {"IDRESTAURADA", 20},
+    {"DTDESCARTE", 23},  {"IDDESFAZIVEL", 1}};
 // DSCAMPO: NMPRODUTO (a name) or IDPROMOCAO (the promotion flag); CDARVPROD and NMPRODUTO are
 // the product's as it is now, empty when it no longer exists.
 inline constexpr Column kItemColumns[] = {{"CDPRODUTO", 10}, {"CDARVPROD", 20}, {"NMPRODUTO", 50},
@@ -160,8 +159,8 @@ inline constexpr Column kPreviewColumns[] = {{"DSCAMPO", 20}, {"QTVOLTAM", 20}, 
 // product it left alone (the first 100), the totals repeated: DSATUAL is that product's value
 // now, IDEXISTE "N" when it no longer exists.
 inline constexpr Column kRestoreColumns[] = {
-    {"DSCAMPO", 20},  {"IDALTERACAO", 20}, {"QTRESTAURADAS", 20}, {"QTDEIXADAS", 20},
-    {"CDPRODUTO", 10}, {"DSATUAL", 50},    {"IDEXISTE", 1}};
+    {"DSCAMPO", 20},   {"IDALTERACAO", 20}, {"QTRESTAURADAS", 20}, {"QTDEIXADAS", 20},
+    {"CDPRODUTO", 10}, {"DSATUAL", 50},     {"IDEXISTE", 1}};
 
 inline constexpr Method GetAlteracoes{"GetAlteracoes", kChanges, kChangeColumns};
 inline constexpr Method GetItensAlteracao{"GetItensAlteracao", kItems, kItemColumns};

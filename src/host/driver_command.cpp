@@ -74,7 +74,8 @@ void parseChangesFilters(const std::vector<Token>& t, DriverCommand& c) {
                                        "since",  "until", "method"};
   for (size_t i = 1; i < t.size(); i += 2) {
     const std::string& key = t[i].text;
-    if (i + 1 >= t.size() || t[i].quoted) throw CommandError(std::string("usage: ") + kChangesUsage);
+    if (i + 1 >= t.size() || t[i].quoted)
+      throw CommandError(std::string("usage: ") + kChangesUsage);
     bool known = key == "before" || key == "count";
     for (const char* name : kTexts) known = known || key == name;
     if (!known) throw CommandError("unknown filter " + key);

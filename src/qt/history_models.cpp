@@ -29,8 +29,19 @@ QString counts(std::optional<int64_t> names, int64_t count) {
   return names ? text(shared::Thousands(*names)) + QStringLiteral(" + ") + flags : flags;
 }
 
-enum ChangeColumn { cId, cWhen, cUser, cFrom, cBranch, cTable, cValidity, cRequest, cChanged,
-                    cUnchanged, kChangeColumns };
+enum ChangeColumn {
+  cId,
+  cWhen,
+  cUser,
+  cFrom,
+  cBranch,
+  cTable,
+  cValidity,
+  cRequest,
+  cChanged,
+  cUnchanged,
+  kChangeColumns
+};
 enum ItemColumn { iProduct, iName, iColumn, iBefore, iAfter, kItemColumns };
 
 }  // namespace
@@ -47,14 +58,13 @@ QString ChangesModel::localTime(const std::string& utc) {
 
 bool ChangesModel::search(const shared::HistoryFilter& filter) {
   std::vector<shared::HistoryChange> first;
-  const tk::EventOutcome outcome = tk::RunUserEvent([&] {
-    first = source_.Changes(filter, 0, shared::HistoryClient::kChangesPage);
-  });
+  const tk::EventOutcome outcome = tk::RunUserEvent(
+      [&] { first = source_.Changes(filter, 0, shared::HistoryClient::kChangesPage); });
   beginResetModel();
   filter_ = filter;
   changes_ = outcome.raised ? std::vector<shared::HistoryChange>() : std::move(first);
-  complete_ = outcome.raised ||
-              changes_.size() < static_cast<size_t>(shared::HistoryClient::kChangesPage);
+  complete_ =
+      outcome.raised || changes_.size() < static_cast<size_t>(shared::HistoryClient::kChangesPage);
   endResetModel();
   return !outcome.raised;
 }
@@ -88,8 +98,7 @@ QVariant ChangesModel::data(const QModelIndex& index, int role) const {
     case cUser:
       return text(c->user);
     case cFrom:
-      return c->machine.empty() ? text(c->address)
-                                : text(c->machine + " (" + c->address + ")");
+      return c->machine.empty() ? text(c->address) : text(c->machine + " (" + c->address + ")");
     case cBranch:
       return c->branch.empty() ? QStringLiteral("todas") : text(c->branch);
     case cTable:
@@ -108,8 +117,8 @@ QVariant ChangesModel::data(const QModelIndex& index, int role) const {
 
 QVariant ChangesModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  static const char* const kTitles[] = {"Nº",     "Quando",  "Usuário",  "De onde",
-                                        "Filial", "Tabela",  "Vigência", "Pedido",
+  static const char* const kTitles[] = {"Nº",        "Quando",          "Usuário",  "De onde",
+                                        "Filial",    "Tabela",          "Vigência", "Pedido",
                                         "Alterados", "Já estavam assim"};
   return section >= 0 && section < kChangeColumns ? QString::fromUtf8(kTitles[section])
                                                   : QVariant();
@@ -124,12 +133,12 @@ void ChangesModel::fetchMore(const QModelIndex& parent) {
   std::vector<shared::HistoryChange> next;
   const int64_t before = changes_.back().id;
   fetching_ = true;
-  const tk::EventOutcome outcome = tk::RunUserEvent([&] {
-    next = source_.Changes(filter_, before, shared::HistoryClient::kChangesPage);
-  });
+  const tk::EventOutcome outcome = tk::RunUserEvent(
+      [&] { next = source_.Changes(filter_, before, shared::HistoryClient::kChangesPage); });
   fetching_ = false;
   // A failed page is not asked again by itself: the next search starts over.
-  complete_ = outcome.raised || next.size() < static_cast<size_t>(shared::HistoryClient::kChangesPage);
+  complete_ =
+      outcome.raised || next.size() < static_cast<size_t>(shared::HistoryClient::kChangesPage);
   if (next.empty()) return;
   const int first = static_cast<int>(changes_.size());
   beginInsertRows({}, first, first + static_cast<int>(next.size()) - 1);
@@ -156,9 +165,8 @@ bool ChangeItemsModel::readPage(int page) {
   ++reads_;
   const int64_t change = change_;
   reading_.insert(page);
-  const tk::EventOutcome outcome = tk::RunUserEvent([&] {
-    items = source_.Items(change, int64_t{page} * pageSize_, pageSize_);
-  });
+  const tk::EventOutcome outcome = tk::RunUserEvent(
+      [&] { items = source_.Items(change, int64_t{page} * pageSize_, pageSize_); });
   reading_.erase(page);
   // The change shown may have changed while the call was on its way.
   if (outcome.raised || change != change_) return false;

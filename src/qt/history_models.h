@@ -53,8 +53,7 @@ class ChangesModel : public QAbstractTableModel {
 
 class ChangeItemsModel : public QAbstractTableModel {
  public:
-  explicit ChangeItemsModel(shared::HistorySource& source, int pageSize,
-                            QObject* parent = nullptr);
+  explicit ChangeItemsModel(shared::HistorySource& source, int pageSize, QObject* parent = nullptr);
 
   // Shows change `change`'s `count` products (nothing is read yet); 0 for none.
   void showChange(int64_t change, int64_t count);

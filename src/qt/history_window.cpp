@@ -1,11 +1,11 @@
 #include "qt/history_window.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
-#include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -35,7 +35,8 @@ QLineEdit* codeEdit(const char* name, const char* pattern, int length, QWidget* 
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(QString::fromUtf8(name));
   edit->setMaxLength(length);
-  edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QString::fromUtf8(pattern)), edit));
+  edit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QString::fromUtf8(pattern)), edit));
   return edit;
 }
 
@@ -106,20 +107,19 @@ HistoryWindow::HistoryWindow(shared::HistorySource& source, QWidget* parent)
   until_ = dateEdit("until", this);
   method_ = new QComboBox(this);
   method_->setObjectName(QStringLiteral("method"));
-  const std::pair<const char*, const char*> kinds[] = {
-      {"Todos", ""},
-      {"Promoção", "SetUpdItemPrecoAlt"},
-      {"Adicionar prefixo", "SetAddPrefixo"},
-      {"Retirar prefixo", "SetDelPrefixo"},
-      {"Desfazer", "restore"}};
+  const std::pair<const char*, const char*> kinds[] = {{"Todos", ""},
+                                                       {"Promoção", "SetUpdItemPrecoAlt"},
+                                                       {"Adicionar prefixo", "SetAddPrefixo"},
+                                                       {"Retirar prefixo", "SetDelPrefixo"},
+                                                       {"Desfazer", "restore"}};
   for (const auto& [label, method] : kinds)
     method_->addItem(QString::fromUtf8(label), QString::fromUtf8(method));
   QPushButton* searchButton = button("search", "&Pesquisar (F5)", this);
 
   auto* filters = new QGridLayout;
   const std::pair<const char*, QWidget*> fields[] = {
-      {"&Filial", branch_}, {"&Tabela", table_},   {"&Vigência", validity_}, {"&Usuário", user_},
-      {"&De", since_},      {"&Até", until_},      {"Ti&po", method_}};
+      {"&Filial", branch_}, {"&Tabela", table_}, {"&Vigência", validity_}, {"&Usuário", user_},
+      {"&De", since_},      {"&Até", until_},    {"Ti&po", method_}};
   int column = 0;
   for (const auto& [caption, field] : fields) {
     auto* label = new QLabel(QString::fromUtf8(caption), this);
@@ -164,8 +164,8 @@ HistoryWindow::HistoryWindow(shared::HistorySource& source, QWidget* parent)
   connect(undo, &QPushButton::clicked, this, [this] { undoChosen(); });
   connect(close, &QPushButton::clicked, this, [this] { closeWindow(); });
   // The function keys work from every control of the window.
-  functionKeys_ = {{Qt::Key_F5, searchButton}, {Qt::Key_F6, copy}, {Qt::Key_F7, save},
-                   {Qt::Key_F8, undo}};
+  functionKeys_ = {
+      {Qt::Key_F5, searchButton}, {Qt::Key_F6, copy}, {Qt::Key_F7, save}, {Qt::Key_F8, undo}};
   for (QPushButton* b : {searchButton, copy, save, undo, close}) b->installEventFilter(this);
   connect(changesView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this] { showChosen(); });
@@ -195,7 +195,8 @@ bool HistoryWindow::filterOf(shared::HistoryFilter& filter) {
       return false;
     }
   }
-  if (validity) filter.validityStart = rtl::EncodeDate(validity->year(), validity->month(), validity->day());
+  if (validity)
+    filter.validityStart = rtl::EncodeDate(validity->year(), validity->month(), validity->day());
   if (since) filter.since = utcStartOf(*since);
   // The whole last day: up to the start of the next.
   if (until) filter.until = utcStartOf(until->addDays(1));
@@ -224,8 +225,10 @@ void HistoryWindow::showChosen() {
     return;
   }
   items_->showChange(change->id, change->itemCount());
-  itemsView_->setColumnWidth(0, itemsView_->fontMetrics().horizontalAdvance(QStringLiteral("PRD00000000_")));
-  itemsView_->setColumnWidth(1, itemsView_->fontMetrics().horizontalAdvance(QString(34, QLatin1Char('n'))));
+  itemsView_->setColumnWidth(
+      0, itemsView_->fontMetrics().horizontalAdvance(QStringLiteral("PRD00000000_")));
+  itemsView_->setColumnWidth(
+      1, itemsView_->fontMetrics().horizontalAdvance(QString(34, QLatin1Char('n'))));
   QString text = QStringLiteral("Alteração %1: %2.")
                      .arg(change->id)
                      .arg(QString::fromStdString(shared::ChangeCounts(*change)));
@@ -258,8 +261,7 @@ bool HistoryWindow::saveCsv(const QString& path) {
   const std::string csv = changeCsv();
   if (csv.empty()) return false;
   QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-      file.write("\xEF\xBB\xBF") != 3 ||
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write("\xEF\xBB\xBF") != 3 ||
       file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size())) {
     fail("Não foi possível gravar o arquivo " + path.toStdString() + ": " +
          file.errorString().toStdString());

@@ -167,8 +167,11 @@ UndoResult HistoryClient::Undo(int64_t change) {
     const std::string product = rows.text(i, "CDPRODUTO");
     // A part opens with its totals, a row without a product.
     if (product.empty()) {
-      result.parts.push_back({rows.text(i, "DSCAMPO"), rows.number(i, "IDALTERACAO"),
-                              rows.number(i, "QTRESTAURADAS"), rows.number(i, "QTDEIXADAS"), {}});
+      result.parts.push_back({rows.text(i, "DSCAMPO"),
+                              rows.number(i, "IDALTERACAO"),
+                              rows.number(i, "QTRESTAURADAS"),
+                              rows.number(i, "QTDEIXADAS"),
+                              {}});
     } else if (!result.parts.empty()) {
       result.parts.back().leftAlone.push_back(
           {product, rows.text(i, "IDEXISTE") == "N"

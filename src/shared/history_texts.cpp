@@ -57,8 +57,7 @@ std::string UndoQuestion(const HistoryChange& change, const std::vector<UndoPrev
   int64_t left = 0;
   for (const UndoPreviewPart& part : parts) left += part.left;
   std::string text = "Desfazer a alteração " + std::to_string(change.id) + " (" + change.request +
-                     ")?\n\n" +
-                     products(parts, [](const UndoPreviewPart& p) { return p.back; }) +
+                     ")?\n\n" + products(parts, [](const UndoPreviewPart& p) { return p.back; }) +
                      " voltarão ao valor anterior.";
   if (left > 0)
     text += "\n" + plural(left, "produto alterado depois ficará como está.",

@@ -53,8 +53,9 @@ TEST(DriverCommandTest, ReadsEveryCommand) {
   EXPECT_EQ(parsed(""), "(none)");
   EXPECT_EQ(parsed("   # a comment"), "(none)");
   EXPECT_EQ(parsed("changes"), "changes");
-  EXPECT_EQ(parsed("changes branch \"0001\" user \"ana\" validity \"2026-11-09\" before 40 count 5"),
-            "changes branch=0001 user=ana validity=2026-11-09 before=40 count=5");
+  EXPECT_EQ(
+      parsed("changes branch \"0001\" user \"ana\" validity \"2026-11-09\" before 40 count 5"),
+      "changes branch=0001 user=ana validity=2026-11-09 before=40 count=5");
   EXPECT_EQ(parsed("change 7"), "change id=7 from=0 count=100");
   EXPECT_EQ(parsed("change 7 500 1000"), "change id=7 from=500 count=1000");
   EXPECT_EQ(parsed("restore 7"), "restore id=7");
@@ -84,8 +85,9 @@ TEST(DriverCommandTest, RefusesMalformedLinesWithAReason) {
   EXPECT_EQ(parsed("changes validity \"2026-02-30\""),
             "error: validity takes a date \"YYYY-MM-DD\"");
   EXPECT_EQ(parsed("changes count 501"), "error: count is 1 to 500");
-  EXPECT_EQ(parsed("changes before"), "error: usage: changes [branch|table|validity|user|since|until|"
-                                      "method TEXT]... [before ID] [count N]");
+  EXPECT_EQ(parsed("changes before"),
+            "error: usage: changes [branch|table|validity|user|since|until|"
+            "method TEXT]... [before ID] [count N]");
   EXPECT_EQ(parsed("change 0"), "error: ID counts from 1");
   EXPECT_EQ(parsed("change 1 0 1001"), "error: OFFSET counts from 0; COUNT is 1 to 1000");
   EXPECT_EQ(parsed("restore 1 2"), "error: usage: restore ID");

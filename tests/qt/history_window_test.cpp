@@ -64,9 +64,10 @@ void serveHistory(testsupport::FakeServer& server) {
     const int64_t offset = call.arg("offset").integer, count = call.arg("count").integer;
     std::vector<std::vector<std::optional<std::string>>> rows;
     if (call.arg("change").integer == 11) {
-      rows = {{"P000000001", "010100001", "PROMO Arroz; tipo 1", "NMPRODUTO", "Arroz; tipo 1",
-               "PROMO Arroz; tipo 1"},
-              {"P000000002", "", "", "NMPRODUTO", "Feijão \"carioca\"", "PROMO Feijão \"carioca\""}};
+      rows = {
+          {"P000000001", "010100001", "PROMO Arroz; tipo 1", "NMPRODUTO", "Arroz; tipo 1",
+           "PROMO Arroz; tipo 1"},
+          {"P000000002", "", "", "NMPRODUTO", "Feijão \"carioca\"", "PROMO Feijão \"carioca\""}};
     } else {
       static const char* const kNames[] = {"Arroz agulhinha tipo 1 5 kg", "Feijão carioca 1 kg",
                                            "Açúcar cristal 2 kg", "Café torrado e moído 500 g",
@@ -241,10 +242,10 @@ TEST_F(HistoryWindowTest, F8AsksHowManyGoBackUndoesAndSaysWhatWasLeftAlone) {
   ASSERT_TRUE(QTest::qWaitFor([] { return AllModalActionsRan(); }));
   EXPECT_EQ(question.toStdString(),
             std::string("[Retaguarda de Vendas] Desfazer a alteração 12 (Colocar na promoção: "
-                           "todos os produtos)?\n\n99.998 produtos voltarão ao valor anterior.\n2 "
-                           "produtos alterados depois ficarão como estão. (question) Sim/Não"));
-  EXPECT_EQ(report.toStdString(), std::string(
-                        "[Retaguarda de Vendas] Alteração 12 desfeita (registrada como alteração "
+                        "todos os produtos)?\n\n99.998 produtos voltarão ao valor anterior.\n2 "
+                        "produtos alterados depois ficarão como estão. (question) Sim/Não"));
+  EXPECT_EQ(report.toStdString(),
+            std::string("[Retaguarda de Vendas] Alteração 12 desfeita (registrada como alteração "
                         "13): 99.998 produtos voltaram ao valor anterior.\n\n2 produtos ficaram "
                         "como estão, porque foram alterados depois:\nP000000003 (agora \"N\")\n"
                         "P000000004 (não existe mais) (information) OK"));

@@ -40,9 +40,16 @@ std::vector<rtl::Variant> update(const Period& period, const std::string& branch
   promotion = flag;
   listed = list;
   all = list.empty() ? "T" : "";
-  return {rtl::Variant::ByRef(promotion), rtl::Variant::ByRef(empty), rtl::Variant::ByRef(empty),
-          rtl::Variant::ByRef(listed),    rtl::Variant::ByRef(all),   rtl::Variant::Null(),
-          rtl::Variant::FromBool(!list.empty()), branch, "001", rtl::Variant::FromDate(period.start)};
+  return {rtl::Variant::ByRef(promotion),
+          rtl::Variant::ByRef(empty),
+          rtl::Variant::ByRef(empty),
+          rtl::Variant::ByRef(listed),
+          rtl::Variant::ByRef(all),
+          rtl::Variant::Null(),
+          rtl::Variant::FromBool(!list.empty()),
+          branch,
+          "001",
+          rtl::Variant::FromDate(period.start)};
 }
 
 std::vector<rtl::Variant> prefix(const std::string& text) {
@@ -61,9 +68,9 @@ struct Filter {
 // Every listed change on a line, its time left out: "ID|user|machine|address|method|branch|
 // table|start|request|changed|unchanged|names|names unchanged|column|restores|discarded|undo".
 std::string listed(RpcClient& client, const Filter& f = {}) {
-  const rpc::Response response = client.call(
-      "GetAlteracoes", {f.branch, "", int32_t{0}, f.user, f.since, "", f.method,
-                        int32_t{f.before}, int32_t{f.count}});
+  const rpc::Response response =
+      client.call("GetAlteracoes", {f.branch, "", int32_t{0}, f.user, f.since, "", f.method,
+                                    int32_t{f.before}, int32_t{f.count}});
   if (response.error || describe(response).rfind("[0,", 0) != 0) return describe(response);
   const auto data = testsupport::answerData(response);
   std::string out;
@@ -97,13 +104,17 @@ TEST_P(HistoryProcess, EachAccountSeesAndUndoesWhatItsRightsAndBranchesReach) {
   auto rui = login("rui", "Vnd42400.rdmTabePreco");
   const Period p1 = periodsOf(*ana, "0001", "001").front();
   const Period p2 = periodsOf(*rui, "0002", "001").front();
-  const std::string items1 = "FROM ITEMPRECO WHERE CDFILIAL = '0001' AND CDTABEPREC = '001' AND "
-                             "DTINIVGPREC = '" + p1.startIso + "'";
-  const std::string promotedBefore = db.scalar("SELECT COUNT(*) " + items1 + " AND IDPROMOCAO = 'S'");
+  const std::string items1 =
+      "FROM ITEMPRECO WHERE CDFILIAL = '0001' AND CDTABEPREC = '001' AND "
+      "DTINIVGPREC = '" +
+      p1.startIso + "'";
+  const std::string promotedBefore =
+      db.scalar("SELECT COUNT(*) " + items1 + " AND IDPROMOCAO = 'S'");
   const std::string putIn = db.scalar("SELECT COUNT(*) " + items1 + " AND IDPROMOCAO <> 'S'");
   const std::string total2 = db.scalar(
       "SELECT COUNT(*) FROM ITEMPRECO WHERE CDFILIAL = '0002' AND CDTABEPREC = '001' AND "
-      "DTINIVGPREC = '" + p2.startIso + "'");
+      "DTINIVGPREC = '" +
+      p2.startIso + "'");
   const std::string products = db.scalar("SELECT COUNT(*) FROM PRODUTO");
 
   // 1: ana on 0001; 2: rui on 0002; 3+4: rui's prefix and update on 0002, one confirmation.
@@ -117,8 +128,9 @@ TEST_P(HistoryProcess, EachAccountSeesAndUndoesWhatItsRightsAndBranchesReach) {
   auto ruiH = login("rui", kHistory);
 
   // rui undoes the confirmation whole, names and flags (5+6), then adds a prefix alone (7).
-  EXPECT_EQ(describe(ruiH->call("GetPreviaRestauracao", {int32_t{4}, rtl::Variant::FromBool(false)})),
-            "[0, '', packet 2 rows]");
+  EXPECT_EQ(
+      describe(ruiH->call("GetPreviaRestauracao", {int32_t{4}, rtl::Variant::FromBool(false)})),
+      "[0, '', packet 2 rows]");
   const auto undone = testsupport::answerData(
       ruiH->call("SetRestauraAlteracao", {int32_t{3}, rtl::Variant::FromBool(false)}));
   EXPECT_EQ(testsupport::describeRow(*undone, 0), "NMPRODUTO|5|" + products + "|0|||");
@@ -132,8 +144,9 @@ TEST_P(HistoryProcess, EachAccountSeesAndUndoesWhatItsRightsAndBranchesReach) {
                           promotedBefore + "|null|null|IDPROMOCAO|null|null|";
   EXPECT_EQ(listed(*anaH), "1|ana|caixa1|127.0.0.1|" + one + "S\n");
   EXPECT_EQ(listed(*biaH), "1|ana|caixa1|127.0.0.1|" + one + "N\n");
-  EXPECT_EQ(describe(biaH->call("SetRestauraAlteracao", {int32_t{1}, rtl::Variant::FromBool(false)})),
-            "[1, 'O usuário bia não tem permissão para desfazer alterações.', null]");
+  EXPECT_EQ(
+      describe(biaH->call("SetRestauraAlteracao", {int32_t{1}, rtl::Variant::FromBool(false)})),
+      "[1, 'O usuário bia não tem permissão para desfazer alterações.', null]");
   EXPECT_EQ(describe(anaH->call("GetItensAlteracao", {int32_t{4}, int32_t{0}, int32_t{10}})),
             "[1, 'O usuário ana não tem permissão na filial 0002.', null]");
   EXPECT_EQ(describe(anaH->call("GetItensAlteracao", {int32_t{7}, int32_t{0}, int32_t{10}})),
@@ -147,11 +160,11 @@ TEST_P(HistoryProcess, EachAccountSeesAndUndoesWhatItsRightsAndBranchesReach) {
   const std::string all = listed(*ruiH);
   EXPECT_EQ(all.substr(0, all.find('\n')),
             "7|rui|caixa1|127.0.0.1|SetAddPrefixo|null|null|null|Adicionar o prefixo \"Z \": todos "
-            "os produtos|" + products + "|0|null|null|NMPRODUTO|null|null|S");
+            "os produtos|" +
+                products + "|0|null|null|NMPRODUTO|null|null|S");
   EXPECT_EQ(all.substr(all.find("\n6|"), all.find("\n4|") - all.find("\n6|")),
-            "\n6|rui|caixa1|127.0.0.1|restore|0002|001|" + start(p2) +
-                "|Desfazer a alteração 4|" + total2 + "|0|" + products +
-                "|0|IDPROMOCAO|4|null|S");
+            "\n6|rui|caixa1|127.0.0.1|restore|0002|001|" + start(p2) + "|Desfazer a alteração 4|" +
+                total2 + "|0|" + products + "|0|IDPROMOCAO|4|null|S");
   const auto ids = [&](const Filter& filter) {
     std::string text = listed(*ruiH, filter), out;
     for (size_t at = 0; at < text.size(); at = text.find('\n', at) + 1)
@@ -166,8 +179,8 @@ TEST_P(HistoryProcess, EachAccountSeesAndUndoesWhatItsRightsAndBranchesReach) {
   EXPECT_EQ(ids({.user = "ana"}), "1 ");
   EXPECT_EQ(ids({.since = "2999-01-01"}), "");
   // A change in two parts: its names first, then its flags, each by product code.
-  const auto both = testsupport::answerData(ruiH->call(
-      "GetItensAlteracao", {int32_t{4}, int32_t{std::stoi(products) - 1}, int32_t{2}}));
+  const auto both = testsupport::answerData(
+      ruiH->call("GetItensAlteracao", {int32_t{4}, int32_t{std::stoi(products) - 1}, int32_t{2}}));
   ASSERT_EQ(both->rowCount(), 2u);
   EXPECT_EQ(std::string(both->column(3).string(0)) + "/" + std::string(both->column(3).string(1)),
             "NMPRODUTO/IDPROMOCAO");
@@ -193,13 +206,14 @@ TEST_P(HistoryProcess, EachAccountSeesAndUndoesWhatItsRightsAndBranchesReach) {
   EXPECT_EQ(testsupport::describeInFull(
                 anaH->call("GetPreviaRestauracao", {int32_t{1}, rtl::Variant::FromBool(false)})),
             "[0, '', packet 1 rows]\nIDPROMOCAO|" + back + "|1");
-  EXPECT_EQ(describe(anaH->call("SetRestauraAlteracao", {int32_t{1}, rtl::Variant::FromBool(true)})),
-            "[1, 'Desfazer também as alterações posteriores dos mesmos produtos ainda não é "
-            "possível neste servidor; nada foi desfeito.', null]");
+  EXPECT_EQ(
+      describe(anaH->call("SetRestauraAlteracao", {int32_t{1}, rtl::Variant::FromBool(true)})),
+      "[1, 'Desfazer também as alterações posteriores dos mesmos produtos ainda não é "
+      "possível neste servidor; nada foi desfeito.', null]");
   EXPECT_EQ(testsupport::describeInFull(
                 anaH->call("SetRestauraAlteracao", {int32_t{1}, rtl::Variant::FromBool(false)})),
-            "[0, '', packet 2 rows]\nIDPROMOCAO|9|" + back + "|1|||\nIDPROMOCAO|9|" + back +
-                "|1|" + first + "|N|S");
+            "[0, '', packet 2 rows]\nIDPROMOCAO|9|" + back + "|1|||\nIDPROMOCAO|9|" + back + "|1|" +
+                first + "|N|S");
   EXPECT_EQ(db.scalar("SELECT COUNT(*) " + items1 + " AND IDPROMOCAO = 'S'"), promotedBefore);
   EXPECT_EQ(db.scalar("SELECT DSUSUARIO || '|' || DSMAQUINA || '|' || DSMETODO || '|' || "
                       "IDRESTAURADA FROM ALTERACAOLOG WHERE ID = 9"),

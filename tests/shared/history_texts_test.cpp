@@ -37,8 +37,8 @@ TEST(HistoryTextsTest, TheQuestionAndTheReportCountWhatGoesBackAndWhatStays) {
   shared::UndoResult result;
   result.parts = {{"NMPRODUTO", 5, 1, 0, {}}, {"IDPROMOCAO", 6, 1788, 12, {}}};
   for (int i = 0; i < 12; ++i)
-    result.parts[1].leftAlone.push_back(
-        {"PRD000000" + std::to_string(i % 10), i == 0 ? std::nullopt : std::optional<std::string>("N")});
+    result.parts[1].leftAlone.push_back({"PRD000000" + std::to_string(i % 10),
+                                         i == 0 ? std::nullopt : std::optional<std::string>("N")});
   EXPECT_EQ(shared::UndoReport(c, result),
             "Alteração 4 desfeita (registrada como alteração 6): 1 nome e 1.788 indicadores de "
             "promoção voltaram ao valor anterior.\n\n12 produtos ficaram como estão, porque foram "
@@ -54,13 +54,13 @@ TEST(HistoryTextsTest, TheQuestionAndTheReportCountWhatGoesBackAndWhatStays) {
 }
 
 TEST(HistoryTextsTest, CsvQuotesWhatWouldBreakAField) {
-  EXPECT_EQ(shared::CsvHeader() +
-                shared::CsvLine({"PRD0000001", "01010001", "Arroz", "IDPROMOCAO", "N", "S"}) +
-                shared::CsvLine({"PRD0000002", "", "", "NMPRODUTO", "Pão; \"francês\"\nkg",
-                                 "PROMO Pão"}),
-            "Produto;Código;Nome;Campo;Antes;Depois\r\n"
-            "PRD0000001;01010001;Arroz;Promoção;N;S\r\n"
-            "PRD0000002;;;Nome;\"Pão; \"\"francês\"\"\nkg\";PROMO Pão\r\n");
+  EXPECT_EQ(
+      shared::CsvHeader() +
+          shared::CsvLine({"PRD0000001", "01010001", "Arroz", "IDPROMOCAO", "N", "S"}) +
+          shared::CsvLine({"PRD0000002", "", "", "NMPRODUTO", "Pão; \"francês\"\nkg", "PROMO Pão"}),
+      "Produto;Código;Nome;Campo;Antes;Depois\r\n"
+      "PRD0000001;01010001;Arroz;Promoção;N;S\r\n"
+      "PRD0000002;;;Nome;\"Pão; \"\"francês\"\"\nkg\";PROMO Pão\r\n");
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #pragma once
 // MainWindow: the desktop host's main window -- a menu with the entries that open the screen
-// and the history of changes, and the MDI area where they live as child windows. It stands for the main form
-// of the toolkit application (the busy animation is drawn over it). The screen module is the
-// host's; the forms are the application's, and the window gives each visible one a FormWindow
+// and the history of changes, and the MDI area where they live as child windows. It stands for the
+// main form of the toolkit application (the busy animation is drawn over it). The screen module is
+// the host's; the forms are the application's, and the window gives each visible one a FormWindow
 // when it first shows.
 
 #include <QMainWindow>

@@ -49,8 +49,8 @@ std::string products(const Json& selection) {
 std::string action(const JournalEntry& row, const Json& selection) {
   if (row.method == "SetUpdItemPrecoAlt")
     return textAt(selection, "promocao") == "S" ? "Colocar na promoção" : "Retirar da promoção";
-  const std::string prefix =
-      Json(cut(textAt(selection, "prefixo"), 60)).dump(-1, ' ', false, Json::error_handler_t::replace);
+  const std::string prefix = Json(cut(textAt(selection, "prefixo"), 60))
+                                 .dump(-1, ' ', false, Json::error_handler_t::replace);
   if (row.method == "SetAddPrefixo") return "Adicionar o prefixo " + prefix;
   if (row.method == "SetDelPrefixo") return "Retirar o prefixo " + prefix;
   return row.method;

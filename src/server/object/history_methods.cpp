@@ -50,8 +50,8 @@ std::optional<std::string> periodEnd(const std::string& text, std::string_view w
 }
 
 bool isJournalMethod(std::string_view method) {
-  return method == "SetUpdItemPrecoAlt" || method == "SetAddPrefixo" ||
-         method == "SetDelPrefixo" || method == "restore";
+  return method == "SetUpdItemPrecoAlt" || method == "SetAddPrefixo" || method == "SetDelPrefixo" ||
+         method == "restore";
 }
 
 // The address the call came from, without its port: the client as recorded is "peer" or
@@ -95,8 +95,8 @@ void appendRestored(rtl::DataPacket& packet, const std::string& column, const Re
   appendRow(packet, {column, id, restored, left, "", "", ""});
   for (size_t i = 0; i < rows.leftAlone.size() && i < kMostLeftAloneListed; ++i) {
     const LeftAlone& row = rows.leftAlone[i];
-    appendRow(packet, {column, id, restored, left, row.product, row.now.value_or(""),
-                       row.now ? "S" : "N"});
+    appendRow(packet,
+              {column, id, restored, left, row.product, row.now.value_or(""), row.now ? "S" : "N"});
   }
 }
 
@@ -123,19 +123,19 @@ Answer getAlteracoes(Storage& storage, const ChangesCall& call, const CallContex
   }
   limitToCaller(filter, context);
   auto connection = storage.connection();
-  const std::vector<JournalEntry> entries =
-      listChangePage(*connection, filter, call.before > 0 ? std::optional(call.before) : std::nullopt,
-                     call.count);
+  const std::vector<JournalEntry> entries = listChangePage(
+      *connection, filter, call.before > 0 ? std::optional(call.before) : std::nullopt, call.count);
   for (const JournalEntry& e : entries) {
     const bool undo = mayUndo(context, e) && !notRestorable(e, e.id);
     const JournalEntry* names = e.names.get();
-    appendRow(packet,
-              {std::to_string(e.id), e.when, e.user, e.machine, addressOf(e), changeMethods(e),
-               e.branch, e.table, e.start, describeRequest(e), std::to_string(e.changed),
-               std::to_string(e.unchanged), number(names ? std::optional(names->changed) : std::nullopt),
-               number(names ? std::optional(names->unchanged) : std::nullopt), e.column,
-               number(e.restored), names && names->discarded ? names->discarded : e.discarded,
-               undo ? "S" : "N"});
+    appendRow(
+        packet,
+        {std::to_string(e.id), e.when, e.user, e.machine, addressOf(e), changeMethods(e), e.branch,
+         e.table, e.start, describeRequest(e), std::to_string(e.changed),
+         std::to_string(e.unchanged), number(names ? std::optional(names->changed) : std::nullopt),
+         number(names ? std::optional(names->unchanged) : std::nullopt), e.column,
+         number(e.restored), names && names->discarded ? names->discarded : e.discarded,
+         undo ? "S" : "N"});
   }
   return Answer::ok(std::move(packet));
 }

@@ -29,8 +29,8 @@ HistoryObject::HistoryObject(Storage& storage) {
   methods_ = {
       method<rdm::GetAlteracoes, &L::branch, &L::table, &L::validityStart, &L::user, &L::since,
              &L::until, &L::method, &L::before, &L::count>(storage, history::getAlteracoes),
-      method<rdm::GetItensAlteracao, &I::change, &I::offset, &I::count>(
-          storage, history::getItensAlteracao),
+      method<rdm::GetItensAlteracao, &I::change, &I::offset, &I::count>(storage,
+                                                                        history::getItensAlteracao),
       method<rdm::GetPreviaRestauracao, &R::change, &R::stacked>(storage,
                                                                  history::getPreviaRestauracao),
       // A restore takes the lock of the data it puts back, as the change did.

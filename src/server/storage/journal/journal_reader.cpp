@@ -256,10 +256,11 @@ std::vector<JournalItemRow> changeItemPage(db::Connection& c, const JournalEntry
            "\"C\"";
     const size_t before = rows.size();
     sql.query(c, [&](const db::Row& row) {
-      rows.push_back({*part->column,
-                      {std::string(row.text(0)), std::string(row.text(1)), std::string(row.text(2))},
-                      optionalText(row, 3),
-                      optionalText(row, 4)});
+      rows.push_back(
+          {*part->column,
+           {std::string(row.text(0)), std::string(row.text(1)), std::string(row.text(2))},
+           optionalText(row, 3),
+           optionalText(row, 4)});
     });
     limit -= static_cast<int64_t>(rows.size() - before);
     offset = 0;
