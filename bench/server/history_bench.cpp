@@ -23,6 +23,7 @@
 #include "load_stats.h"
 #include "remote/rpc_channel.h"
 #include "rtl/dates.h"
+#include "running_server.h"
 #include "server/net/server.h"
 #include "server/object/calls.h"
 #include "server/object/history_object.h"
@@ -36,22 +37,6 @@ namespace {
 constexpr int kProducts = 100'000;
 constexpr int kPage = 500;
 constexpr int kRuns = 21;
-
-struct Running {
-  server::Server server;
-  std::thread runner;
-  uint16_t port = 0;
-
-  explicit Running(const server::ServerObject& object) : server(server::ServerConfig{}, {&object}) {
-    const std::string bound = server.listen(false);
-    port = static_cast<uint16_t>(std::stoi(bound.substr(bound.rfind(':') + 1)));
-    runner = std::thread([this] { server.run(); });
-  }
-  ~Running() {
-    server.stop();
-    runner.join();
-  }
-};
 
 // Puts every item of the main period into the promotion (after taking them all out, so that
 // the change changes all of them) and returns the change's number.
@@ -102,7 +87,7 @@ void measure(const std::string& name, const std::string& target) {
     entry = *server::findChange(*connection, change);
   }
   const server::HistoryObject object(*storage);
-  Running running(object);
+  Running running(server::ServerConfig{}, object);
   remote::RpcChannel channel;
   remote::Endpoint endpoint;
   endpoint.host = "127.0.0.1";

@@ -172,8 +172,8 @@ int runCommandLine(int argc, char** argv) {
                            "Read options from this file (key = value, keys named as the long "
                            "options; config_file.h); the command line wins");
   bool checkConfig = false;
-  serveCommand
-      ->add_flag("--check-config", checkConfig, "Print the settings serve would run with, and exit")
+  serveCommand->add_flag("--check-config", checkConfig,
+                         "Print the settings serve would run with, and exit")
       ->configurable(false);
   serveCommand->add_option("--db", options.db, "SQLite file or postgresql:// URI")->required();
   serveCommand
