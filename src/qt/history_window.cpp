@@ -132,11 +132,13 @@ HistoryWindow::HistoryWindow(shared::HistorySource& source, QWidget* parent)
   filters->addWidget(searchButton, 1, column);
 
   changesView_ = table("changes", changes_, this);
+  changesView_->setAccessibleName(QStringLiteral("Alterações"));
   changesView_->horizontalHeader()->setStretchLastSection(true);
   changesView_->installEventFilter(this);
   summary_ = new QLabel(this);
   summary_->setObjectName(QStringLiteral("summary"));
   itemsView_ = table("items", items_, this);
+  itemsView_->setAccessibleName(QStringLiteral("Produtos da alteração"));
   itemsView_->horizontalHeader()->setStretchLastSection(true);
   itemsView_->installEventFilter(this);
 
