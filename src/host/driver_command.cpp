@@ -125,11 +125,11 @@ const std::vector<std::string>& CommandSummary() {
                                                 "pick INDEX|cancel",
                                                 "mark KEY...|none|cancel",
                                                 "state",
+                                                "help",
+                                                "quit",
                                                 kChangesUsage,
                                                 "change ID [OFFSET [COUNT]]",
-                                                "restore ID",
-                                                "help",
-                                                "quit"};
+                                                "restore ID"};
   return summary;
 }
 
