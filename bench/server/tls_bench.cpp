@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "load_stats.h"
+#include "running_server.h"
 #include "remote/rpc_channel.h"
 #include "rtl/dates.h"
 #include "server/net/server.h"
@@ -30,23 +31,6 @@ namespace bench {
 namespace {
 
 constexpr const char* kPassword = "senha-do-benchmark";
-
-struct Running {
-  server::Server server;
-  std::thread runner;
-  uint16_t port = 0;
-
-  Running(server::ServerConfig config, const server::ServerObject& object)
-      : server(std::move(config), {&object}) {
-    const std::string bound = server.listen(false);
-    port = static_cast<uint16_t>(std::stoi(bound.substr(bound.rfind(':') + 1)));
-    runner = std::thread([this] { server.run(); });
-  }
-  ~Running() {
-    server.stop();
-    runner.join();
-  }
-};
 
 remote::Endpoint endpointOf(uint16_t port, const std::string& ca) {
   remote::Endpoint e;

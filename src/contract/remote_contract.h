@@ -67,6 +67,7 @@ inline constexpr Kinds ref = K::StringRef;
 inline constexpr Kinds date = K::Date;
 inline constexpr Kinds dateOrDayNumber = K::Date | K::Integer;
 inline constexpr Kinds boolean = K::Boolean;
+inline constexpr Kinds integer = K::Integer;
 inline constexpr Kinds packetOrNull = K::Packet | K::Null;
 }  // namespace kinds
 
@@ -118,8 +119,62 @@ inline constexpr const Method* kMethods[] = {&GetFilial,       &GetTabePrec,    
 
 inline constexpr ServerObject kTabePreco{"Vnd42400.rdmTabePreco", tabe_preco::kMethods};
 
+// The server object of the journal of changes: who changed what, and putting a change back.
+// Texts left empty and numbers left 0 filter nothing; times are UTC, written
+// "YYYY-MM-DD[ HH:MM[:SS]]". Every number in an answer is written in decimal.
+namespace historico {
+using namespace kinds;
+
+// The changes, newest first: those numbered below `before` (0: from the newest on), at most
+// `count`, recorded in [since, until).
+inline constexpr Param kChanges[] = {
+    {"branch", text}, {"table", text},     {"validityStart", dateOrDayNumber},
+    {"user", text},   {"since", text},     {"until", text},
+    {"method", text}, {"before", integer}, {"count", integer}};
+// The products of one change (either number of a change recorded in two), the names' part
+// first, each part by product code: `count` of them from position `offset` (from 0).
+inline constexpr Param kItems[] = {{"change", integer}, {"offset", integer}, {"count", integer}};
+// `stacked`: also take back the later changes that touched the same rows (not yet honoured:
+// refused while true).
+inline constexpr Param kRestore[] = {{"change", integer}, {"stacked", boolean}};
+
+// QTLINHAS and QTINALTERADAS count the change (of one recorded in two, its flags' part);
+// QTNOMES and QTNOMESINALTERADOS the names' part of one recorded in two, empty otherwise.
+// DSPEDIDO says what was asked, in words; DSENDERECO is where the call came from. IDDESFAZIVEL
+// is "S" when the caller may undo the change and its rows are kept.
+inline constexpr Column kChangeColumns[] = {
+    {"ID", 20},          {"DTALTERACAO", 23},        {"DSUSUARIO", 100}, {"DSMAQUINA", 100},
+    {"DSENDERECO", 100}, {"DSMETODO", 81},           {"CDFILIAL", 4},    {"CDTABEPREC", 3},
+    {"DTINIVGPREC", 10}, {"DSPEDIDO", 250},          {"QTLINHAS", 20},   {"QTINALTERADAS", 20},
+    {"QTNOMES", 20},     {"QTNOMESINALTERADOS", 20}, {"DSCAMPO", 20},    {"IDRESTAURADA", 20},
+    {"DTDESCARTE", 23},  {"IDDESFAZIVEL", 1}};
+// DSCAMPO: NMPRODUTO (a name) or IDPROMOCAO (the promotion flag); CDARVPROD and NMPRODUTO are
+// the product's as it is now, empty when it no longer exists.
+inline constexpr Column kItemColumns[] = {{"CDPRODUTO", 10}, {"CDARVPROD", 20}, {"NMPRODUTO", 50},
+                                          {"DSCAMPO", 20},   {"DSANTES", 50},   {"DSDEPOIS", 50}};
+// One row per part of the change: how many rows would go back now, and how many would be left
+// alone (changed again since).
+inline constexpr Column kPreviewColumns[] = {{"DSCAMPO", 20}, {"QTVOLTAM", 20}, {"QTFICAM", 20}};
+// Per part of the change restored, a row with its totals (CDPRODUTO empty), then a row per
+// product it left alone (the first 100), the totals repeated: DSATUAL is that product's value
+// now, IDEXISTE "N" when it no longer exists.
+inline constexpr Column kRestoreColumns[] = {
+    {"DSCAMPO", 20},   {"IDALTERACAO", 20}, {"QTRESTAURADAS", 20}, {"QTDEIXADAS", 20},
+    {"CDPRODUTO", 10}, {"DSATUAL", 50},     {"IDEXISTE", 1}};
+
+inline constexpr Method GetAlteracoes{"GetAlteracoes", kChanges, kChangeColumns};
+inline constexpr Method GetItensAlteracao{"GetItensAlteracao", kItems, kItemColumns};
+inline constexpr Method GetPreviaRestauracao{"GetPreviaRestauracao", kRestore, kPreviewColumns};
+inline constexpr Method SetRestauraAlteracao{"SetRestauraAlteracao", kRestore, kRestoreColumns};
+
+inline constexpr const Method* kMethods[] = {&GetAlteracoes, &GetItensAlteracao,
+                                             &GetPreviaRestauracao, &SetRestauraAlteracao};
+}  // namespace historico
+
+inline constexpr ServerObject kHistorico{"Vnd42400.rdmHistorico", historico::kMethods};
+
 // The server objects a client may attach to.
-inline constexpr const ServerObject* kServerObjects[] = {&kTabePreco};
+inline constexpr const ServerObject* kServerObjects[] = {&kTabePreco, &kHistorico};
 
 // The method `name` of `object`, or nullptr.
 const Method* findMethod(const ServerObject& object, std::string_view name);

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "rtl/dates.h"
 #include "rtl/strings.h"
 
 namespace host {
@@ -62,7 +63,44 @@ void expectCount(const std::vector<Token>& tokens, size_t count, const std::stri
   if (tokens.size() != count) throw CommandError("usage: " + usage);
 }
 
+constexpr const char* kChangesUsage =
+    "changes [branch|table|validity|user|since|until|method TEXT]... [before ID] [count N]";
+constexpr int kDefaultItems = 100;
+constexpr int kMostItems = 1000;
+
+// changes { branch|table|validity|user|since|until|method TEXT | before N | count N }
+void parseChangesFilters(const std::vector<Token>& t, DriverCommand& c) {
+  static const char* const kTexts[] = {"branch", "table", "validity", "user",
+                                       "since",  "until", "method"};
+  for (size_t i = 1; i < t.size(); i += 2) {
+    const std::string& key = t[i].text;
+    if (i + 1 >= t.size() || t[i].quoted)
+      throw CommandError(std::string("usage: ") + kChangesUsage);
+    bool known = key == "before" || key == "count";
+    for (const char* name : kTexts) known = known || key == name;
+    if (!known) throw CommandError("unknown filter " + key);
+    for (const auto& given : c.filters)
+      if (given.first == key) throw CommandError(key + " given twice");
+    if (key == "before" || key == "count") {
+      const int value = integer(t[i + 1], key);
+      if (value < 0 || (key == "count" && (value < 1 || value > 500)))
+        throw CommandError(key == "count" ? "count is 1 to 500" : "before counts from 0");
+      c.filters.emplace_back(key, std::to_string(value));
+    } else {
+      if (!t[i + 1].quoted) throw CommandError(key + " takes a JSON string, e.g. \"0001\"");
+      rtl::TDateTime day = 0;
+      if (key == "validity" && !rtl::TryParseIsoDate(t[i + 1].text, day))
+        throw CommandError("validity takes a date \"YYYY-MM-DD\"");
+      c.filters.emplace_back(key, t[i + 1].text);
+    }
+  }
+}
+
 }  // namespace
+
+bool IsHistoryCommand(const std::string& verb) {
+  return verb == "changes" || verb == "change" || verb == "restore";
+}
 
 bool IsDriverKey(const std::string& key) {
   if (key == "left" || key == "up" || key == "right" || key == "down") return true;
@@ -88,7 +126,10 @@ const std::vector<std::string>& CommandSummary() {
                                                 "mark KEY...|none|cancel",
                                                 "state",
                                                 "help",
-                                                "quit"};
+                                                "quit",
+                                                kChangesUsage,
+                                                "change ID [OFFSET [COUNT]]",
+                                                "restore ID"};
   return summary;
 }
 
@@ -142,6 +183,17 @@ std::optional<DriverCommand> ParseCommand(const std::string& line) {
         c.keys.push_back(t[i].text);
       }
     }
+  } else if (v == "changes") {
+    parseChangesFilters(t, c);
+  } else if (v == "change" || v == "restore") {
+    const std::string usage = v == "change" ? "change ID [OFFSET [COUNT]]" : "restore ID";
+    if (t.size() < 2 || t.size() > (v == "change" ? 4u : 2u)) throw CommandError("usage: " + usage);
+    c.change = integer(t[1], "ID");
+    if (c.change < 1) throw CommandError("ID counts from 1");
+    c.offset = t.size() > 2 ? integer(t[2], "OFFSET") : 0;
+    c.count = t.size() > 3 ? integer(t[3], "COUNT") : kDefaultItems;
+    if (c.offset < 0 || c.count < 1 || c.count > kMostItems)
+      throw CommandError("OFFSET counts from 0; COUNT is 1 to " + std::to_string(kMostItems));
   } else {
     throw CommandError("unknown command " + v);
   }

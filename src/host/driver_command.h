@@ -9,6 +9,8 @@
 //   open | activate | close | escape | state | quit | help | key KEY
 //   focus NAME | click NAME | type NAME TEXT | choose NAME INDEX
 //   answer yes|no | pick INDEX|cancel | mark KEY... | mark none | mark cancel
+//   changes { FILTER json-string | before N | count N } | change ID [OFFSET [COUNT]] | restore ID
+// where FILTER is branch, table, validity, user, since, until or method.
 // Blank lines and lines starting with "#" are no command.
 
 #include <optional>
@@ -32,7 +34,16 @@ struct DriverCommand {
   bool yes = false;               // answer
   bool cancel = false;            // pick cancel, mark cancel
   std::vector<std::string> keys;  // mark (empty for "mark none")
+  // changes: the filters given, by name (before and count as written); change, restore: the
+  // change's number, and the page of its products.
+  std::vector<std::pair<std::string, std::string>> filters;
+  int change = 0;
+  int offset = 0;
+  int count = 0;
 };
+
+// True for the commands of the journal of changes, which need no open screen.
+bool IsHistoryCommand(const std::string& verb);
 
 // The command of `line`, or nothing for a blank or comment line. Raises CommandError.
 std::optional<DriverCommand> ParseCommand(const std::string& line);

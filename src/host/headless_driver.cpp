@@ -110,6 +110,18 @@ ordered_json HeadlessDriver::Execute(const DriverCommand& c) {
     return reply;
   }
 
+  if (IsHistoryCommand(v)) {
+    ordered_json answer = ordered_json::object();
+    const tk::EventOutcome outcome = tk::RunUserEvent([&] { history_.Run(c, answer); });
+    tk::HeadlessPorts::Record shown = ports.TakeShown();
+    if (outcome.raised)
+      reply["exception"] = {{"class", outcome.className}, {"message", outcome.message}};
+    reply["messages"] = messagesJson(shown.messages);
+    reply["lists"] = listsJson(shown.lists);
+    for (auto& [key, value] : answer.items()) reply[key] = std::move(value);
+    return reply;
+  }
+
   // Everything else acts on the screen, which must be open (but for `open` itself).
   tk::TForm* form = module_.Form();
   if (v != "open" && form == nullptr) return Refused("EInputRejected", "the screen is not open");

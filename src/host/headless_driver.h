@@ -8,12 +8,14 @@
 // control, a disabled control, bad arguments, no open screen); `exception` then says why and
 // nothing happened. Otherwise `exception` is the exception that ended the user's event (the
 // silent EAbort included) or null; `messages` and `lists` are every box and list shown during
-// the command. `state` prints the screen's state instead.
+// the command. `state` prints the screen's state instead. The journal's commands
+// (history_commands.h) need no open screen and add what the server answered.
 
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "host/driver_command.h"
+#include "host/history_commands.h"
 
 namespace tk {
 class TApplication;
@@ -38,6 +40,7 @@ class HeadlessDriver {
 
   ScreenModule& module_;
   tk::TApplication& app_;
+  HistoryCommands history_;
   bool quitting_ = false;
 };
 

@@ -24,6 +24,8 @@ A scenario is a text file, one item per line:
     tls                            the server speaks TLS with a self-signed certificate for
                                    localhost, which the driver's session trusts
     password PASSWORD              the driver's --password-file holds PASSWORD
+    relogin USER PASSWORD          the driver so far quits as a user would; the next command
+                                   starts a new one as USER (session user) with PASSWORD
     hold SQL                       PostgreSQL: another session begins a transaction and runs
                                    SQL (e.g. SELECT ... FOR UPDATE), holding its locks ...
     release                        ... until here, where it rolls back
@@ -205,6 +207,8 @@ def main():
     p.add_argument("--host", required=True)
     p.add_argument("--module")
     p.add_argument("--products", default="200")
+    p.add_argument("--engine", choices=["sqlite", "postgres"],
+                   help="the engine, whatever the scenario's first line says")
     p.add_argument("scenario")
     a = p.parse_args()
 
@@ -212,7 +216,8 @@ def main():
     with open(a.scenario, encoding="utf-8") as f:
         lines = f.read().splitlines()
     first = next((l.strip() for l in lines if l.strip() and not l.strip().startswith("#")), "")
-    db = Database("postgres" if first == "engine postgres" else "sqlite", work)
+    engine = a.engine or ("postgres" if first == "engine postgres" else "sqlite")
+    db = Database(engine, work)
     made = subprocess.run([a.vnd42400, "demo", "--db", db.target, "--products", a.products],
                           capture_output=True, text=True)
     if made.returncode != 0:
@@ -274,6 +279,13 @@ def main():
             elif line.startswith("password "):
                 driver_args = ["--password-file",
                                secret("senha-driver", line[len("password "):].strip())]
+            elif line.startswith("relogin "):
+                user, password = line[len("relogin "):].split()
+                if driver is not None:
+                    driver.quit()
+                    driver = None
+                settings = [s for s in settings if not s.startswith("user=")] + ["user=" + user]
+                driver_args = ["--password-file", secret("senha-driver-" + user, password)]
             elif line.startswith("hold "):
                 holder = Holder(db, line[len("hold "):])
             elif line == "release":

@@ -16,6 +16,10 @@ std::string parsed(const std::string& line) {
     if (c->verb == "answer") out += c->yes ? " yes" : " no";
     if (c->cancel) out += " cancel";
     for (const auto& k : c->keys) out += " key=" + k;
+    for (const auto& [key, value] : c->filters) out += " " + key + "=" + value;
+    if (c->verb == "change" || c->verb == "restore") out += " id=" + std::to_string(c->change);
+    if (c->verb == "change")
+      out += " from=" + std::to_string(c->offset) + " count=" + std::to_string(c->count);
     return out;
   } catch (const host::CommandError& e) {
     return std::string("error: ") + e.what();
@@ -48,6 +52,13 @@ TEST(DriverCommandTest, ReadsEveryCommand) {
   EXPECT_EQ(parsed("help"), "help");
   EXPECT_EQ(parsed(""), "(none)");
   EXPECT_EQ(parsed("   # a comment"), "(none)");
+  EXPECT_EQ(parsed("changes"), "changes");
+  EXPECT_EQ(
+      parsed("changes branch \"0001\" user \"ana\" validity \"2026-11-09\" before 40 count 5"),
+      "changes branch=0001 user=ana validity=2026-11-09 before=40 count=5");
+  EXPECT_EQ(parsed("change 7"), "change id=7 from=0 count=100");
+  EXPECT_EQ(parsed("change 7 500 1000"), "change id=7 from=500 count=1000");
+  EXPECT_EQ(parsed("restore 7"), "restore id=7");
 }
 
 TEST(DriverCommandTest, RefusesMalformedLinesWithAReason) {
@@ -68,6 +79,18 @@ TEST(DriverCommandTest, RefusesMalformedLinesWithAReason) {
   for (const char* bad : {"key F0", "key F13", "key F02", "key Down", "key \"up\"", "key"})
     EXPECT_EQ(parsed(bad).substr(0, 12), "error: usage") << bad;
   EXPECT_EQ(parsed("type a \"b\"\"c\""), "error: a blank must follow a JSON string");
+  EXPECT_EQ(parsed("changes colour \"red\""), "error: unknown filter colour");
+  EXPECT_EQ(parsed("changes branch 0001"), "error: branch takes a JSON string, e.g. \"0001\"");
+  EXPECT_EQ(parsed("changes user \"a\" user \"b\""), "error: user given twice");
+  EXPECT_EQ(parsed("changes validity \"2026-02-30\""),
+            "error: validity takes a date \"YYYY-MM-DD\"");
+  EXPECT_EQ(parsed("changes count 501"), "error: count is 1 to 500");
+  EXPECT_EQ(parsed("changes before"),
+            "error: usage: changes [branch|table|validity|user|since|until|"
+            "method TEXT]... [before ID] [count N]");
+  EXPECT_EQ(parsed("change 0"), "error: ID counts from 1");
+  EXPECT_EQ(parsed("change 1 0 1001"), "error: OFFSET counts from 0; COUNT is 1 to 1000");
+  EXPECT_EQ(parsed("restore 1 2"), "error: usage: restore ID");
 }
 
 }  // namespace

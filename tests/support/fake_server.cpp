@@ -302,9 +302,10 @@ rtl::DataPacket answerRows(const contract::Method& method,
 }
 
 const rpc::WireValue& RecordedCall::arg(std::string_view name) const {
-  if (const contract::Method* m = contract::findMethod(contract::kTabePreco, method))
-    for (size_t i = 0; i < m->params.size(); ++i)
-      if (m->params[i].name == name) return args.at(i);
+  for (const contract::ServerObject* object : contract::kServerObjects)
+    if (const contract::Method* m = contract::findMethod(*object, method))
+      for (size_t i = 0; i < m->params.size(); ++i)
+        if (m->params[i].name == name) return args.at(i);
   throw std::out_of_range(method + " has no argument " + std::string(name));
 }
 

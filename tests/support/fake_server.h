@@ -23,7 +23,7 @@ struct RecordedCall {
   std::string method;
   std::vector<rpc::WireValue> args;
 
-  // The argument the remote contract names `name` for this method (of Vnd42400.rdmTabePreco);
+  // The argument the remote contract names `name` for this method (of any server object);
   // raises std::out_of_range when the method has no such argument or the call is too short.
   const rpc::WireValue& arg(std::string_view name) const;
 

@@ -103,11 +103,10 @@ rpc::Response RpcClient::attach(std::string_view name, std::optional<std::string
 }
 
 rpc::Response RpcClient::logIn(const std::string& user, const std::string& password,
-                               const std::string& host) {
+                               const std::string& host, const std::string& object) {
   const uint32_t id = nextId_++;
   out_.clear();
-  rpc::encodeRequest(out_, id, "attach",
-                     {rtl::Variant("Vnd42400.rdmTabePreco"), rtl::Variant::Null()},
+  rpc::encodeRequest(out_, id, "attach", {rtl::Variant(object), rtl::Variant::Null()},
                      {{"user", user}, {"host", host}, {"password", password}});
   if (!sendRaw(out_.view())) throw std::runtime_error("connection closed while sending");
   return receive();

@@ -41,9 +41,10 @@ class RpcClient {
   // attach with [name] or [name, token].
   rpc::Response attach(std::string_view name = "Vnd42400.rdmTabePreco",
                        std::optional<std::string> token = std::nullopt);
-  // attach to Vnd42400.rdmTabePreco with [name, nil, {"user", "host", "password"}].
+  // attach to `object` with [name, nil, {"user", "host", "password"}].
   rpc::Response logIn(const std::string& user, const std::string& password,
-                      const std::string& host = "teste");
+                      const std::string& host = "teste",
+                      const std::string& object = "Vnd42400.rdmTabePreco");
 
   // Waits until the server closes the connection; raises if a message arrives instead.
   void expectClosed();

@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "qt/history_window.h"
+#include "shared/history_client.h"
 #include "toolkit/application.h"
 #include "toolkit/user_input.h"
 
@@ -27,6 +29,9 @@ MainWindow::MainWindow(tk::TForm& mainForm, ScreenModule* module, const std::str
   screenAction_ = screens->addAction(QString::fromUtf8(kScreenMenuEntry));
   screenAction_->setObjectName(QStringLiteral("openScreen"));
   connect(screenAction_, &QAction::triggered, this, [this] { openScreen(); });
+  historyAction_ = screens->addAction(QString::fromUtf8(qtviews::kHistoryTitle));
+  historyAction_->setObjectName(QStringLiteral("openHistory"));
+  connect(historyAction_, &QAction::triggered, this, [this] { openHistory(); });
   if (module_ == nullptr) {
     screenAction_->setEnabled(false);
     statusBar()->showMessage(QString::fromStdString(moduleError));
@@ -49,6 +54,27 @@ void MainWindow::openScreen() {
       window->view()->syncFocus();
     }
   }
+}
+
+MainWindow::~MainWindow() = default;
+
+QMdiSubWindow* MainWindow::openHistory() {
+  for (QMdiSubWindow* sub : area_->subWindowList()) {
+    if (dynamic_cast<qtviews::HistoryWindow*>(sub->widget()) == nullptr) continue;
+    area_->setActiveSubWindow(sub);
+    return sub;
+  }
+  if (history_ == nullptr) history_ = std::make_unique<shared::HistoryClient>();
+  auto* window = new qtviews::HistoryWindow(*history_);
+  QMdiSubWindow* sub = area_->addSubWindow(window);
+  sub->setObjectName(QStringLiteral("historySubWindow"));
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  sub->setWindowTitle(window->windowTitle());
+  sub->resize(window->size());
+  sub->show();
+  area_->setActiveSubWindow(sub);
+  window->findChild<QWidget*>(QStringLiteral("branch"))->setFocus();
+  return sub;
 }
 
 FormWindow* MainWindow::windowFor(const tk::TForm* form) const {

@@ -1,11 +1,12 @@
 #pragma once
-// MainWindow: the desktop host's main window -- a menu with the entry that opens the screen,
-// and the MDI area where the screen's form lives as a child window. It stands for the main form
-// of the toolkit application (the busy animation is drawn over it). The screen module is the
-// host's; the forms are the application's, and the window gives each visible one a FormWindow
+// MainWindow: the desktop host's main window -- a menu with the entries that open the screen
+// and the history of changes, and the MDI area where they live as child windows. It stands for the
+// main form of the toolkit application (the busy animation is drawn over it). The screen module is
+// the host's; the forms are the application's, and the window gives each visible one a FormWindow
 // when it first shows.
 
 #include <QMainWindow>
+#include <memory>
 #include <string>
 
 #include "host/desktop/form_window.h"
@@ -13,6 +14,11 @@
 
 class QAction;
 class QMdiArea;
+class QMdiSubWindow;
+
+namespace shared {
+class HistorySource;
+}
 
 namespace host {
 
@@ -23,10 +29,14 @@ class MainWindow : public QMainWindow {
  public:
   // `module` may be null: `moduleError` then says why, and the entry is disabled.
   MainWindow(tk::TForm& mainForm, ScreenModule* module, const std::string& moduleError);
+  ~MainWindow() override;
 
   // What the menu entry does: calls the module's IniProc as one user event, then shows the
   // forms it opened.
   void openScreen();
+  // What the history's menu entry does: shows the window "Histórico de alterações" (one at a
+  // time, in a child window), made the first time with its own connection to the server.
+  QMdiSubWindow* openHistory();
   // Gives every visible form of the application, other than the main form, its child window.
   void adoptForms();
   // Frees the forms the module created, while its code is still loaded (at shutdown).
@@ -34,6 +44,7 @@ class MainWindow : public QMainWindow {
 
   QMdiArea* mdiArea() const { return area_; }
   QAction* screenAction() const { return screenAction_; }
+  QAction* historyAction() const { return historyAction_; }
   FormWindow* windowFor(const tk::TForm* form) const;
 
  protected:
@@ -44,6 +55,8 @@ class MainWindow : public QMainWindow {
   ScreenModule* module_;
   QMdiArea* area_;
   QAction* screenAction_;
+  QAction* historyAction_;
+  std::unique_ptr<shared::HistorySource> history_;
 };
 
 }  // namespace host

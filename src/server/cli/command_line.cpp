@@ -15,6 +15,7 @@
 #include "server/net/call_log.h"
 #include "server/net/listen_address.h"
 #include "server/net/server.h"
+#include "server/object/history_object.h"
 #include "server/object/tabe_preco_object.h"
 #include "server/storage/backup.h"
 #include "server/storage/demo_data.h"
@@ -101,6 +102,7 @@ int serve(const Options& options) {
   storageOptions.connections = 2 * size_t{config.workers};
   const auto storage = openExistingStorage(options.db, storageOptions);
   const TabePrecoObject object(*storage);
+  const HistoryObject history(*storage);
   Login login(*storage);
   config.login = &login;
   config.tlsCertFile = options.tlsCert;
@@ -112,7 +114,7 @@ int serve(const Options& options) {
       throw std::runtime_error("serving on " + address->host + " (not loopback) needs " + missing +
                                "; --insecure-allow-plaintext-and-anonymous serves it without");
   }
-  Server server(config, {&object});
+  Server server(config, {&object, &history});
   const std::string bound = server.listen();
   std::cout << "listening on " << bound << std::endl;
   logInfo("listening on " + bound + (config.tlsCertFile.empty() ? "" : " (TLS)") +

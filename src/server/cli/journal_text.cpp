@@ -60,11 +60,6 @@ std::string both(const JournalEntry& e, int64_t JournalEntry::*count) {
   return std::to_string((*e.names).*count) + "+" + std::to_string(e.*count);
 }
 
-std::string methodOf(const JournalEntry& e) {
-  if (!e.names || e.names->method == e.method) return e.method;
-  return e.names->method + "+" + e.method;
-}
-
 std::string selectionOf(const JournalEntry& e) {
   if (!e.names) return e.selection;
   std::optional<Json> merged = selectionObject(e.names->selection);
@@ -78,7 +73,7 @@ std::vector<Line> tableLines(const std::vector<JournalEntry>& entries) {
   std::vector<Line> lines{{"ID", "WHEN (UTC)", "WHO", "METHOD", "HEADER", "CHANGED", "UNCHANGED",
                            "RESTORES", "SELECTION"}};
   for (const JournalEntry& e : entries)
-    lines.push_back({std::to_string(e.id), e.when, e.client, methodOf(e), header(e),
+    lines.push_back({std::to_string(e.id), e.when, e.client, changeMethods(e), header(e),
                      both(e, &JournalEntry::changed), both(e, &JournalEntry::unchanged),
                      e.restored ? std::to_string(*e.restored) : "-",
                      selectionSummary(selectionOf(e))});

@@ -7,11 +7,13 @@
 //   std::string    String, StringRef
 //   double         Date, or Integer read as a day count (days since 1899-12-30)
 //   bool           Boolean
+//   int64_t        Integer
 //   PacketRef      Packet, or Null as nullptr
 //
 // Text that is not clean (storage/clean_text.h) is refused here, naming its position, before the
 // body runs; a Refused thrown by the body becomes the refusal answer.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -44,6 +46,7 @@ constexpr contract::Kinds takes() {
   if constexpr (std::is_same_v<T, std::string>) return K::String | K::StringRef;
   if constexpr (std::is_same_v<T, double>) return K::Date | K::Integer;
   if constexpr (std::is_same_v<T, bool>) return K::Boolean;
+  if constexpr (std::is_same_v<T, int64_t>) return K::Integer;
   if constexpr (std::is_same_v<T, PacketRef>) return K::Packet | K::Null;
 }
 
@@ -58,6 +61,10 @@ inline bool take(double& member, rpc::WireValue& arg) {
 }
 inline bool take(bool& member, rpc::WireValue& arg) {
   member = arg.boolean;
+  return true;
+}
+inline bool take(int64_t& member, rpc::WireValue& arg) {
+  member = arg.integer;
   return true;
 }
 inline bool take(PacketRef& member, rpc::WireValue& arg) {

@@ -95,6 +95,11 @@ int number(std::string_view text, size_t at, size_t count) {
 
 }  // namespace
 
+std::string changeMethods(const JournalEntry& e) {
+  if (!e.names || e.names->method == e.method) return e.method;
+  return e.names->method + "+" + e.method;
+}
+
 std::optional<std::string> journalTimestamp(std::string_view text) {
   // YYYY-MM-DD, then optionally [ T]HH:MM and optionally :SS.
   if (text.size() != 10 && text.size() != 16 && text.size() != 19) return std::nullopt;
@@ -166,6 +171,101 @@ std::vector<JournalItem> changeItems(db::Connection& c, int64_t id) {
     items.push_back({std::string(row.text(0)), std::string(row.text(1)), std::string(row.text(2))});
   });
   return items;
+}
+
+namespace {
+
+// Adds the condition that keeps the changes `filter` lets through, on the ALTERACAOLOG row L
+// that stands for the change (its second row for a change in two).
+void addFilter(db::Sql& sql, db::Engine engine, const JournalFilter& filter) {
+  const char* timestamp = engine == db::Engine::Postgres ? "CAST(? AS TIMESTAMP(3))" : "?";
+  if (filter.branch) sql.bind(*filter.branch, " AND L.CDFILIAL = ?");
+  if (filter.table) sql.bind(*filter.table, " AND L.CDTABEPREC = ?");
+  if (filter.start) sql.bind(*filter.start, " AND L.DTINIVGPREC = ?");
+  if (filter.user) sql.bind(*filter.user, " AND L.DSUSUARIO = ?");
+  if (filter.since) {
+    sql << " AND L.DTALTERACAO >= ";
+    sql.bind(*filter.since, timestamp);
+  }
+  if (filter.until) {
+    sql << " AND L.DTALTERACAO < ";
+    sql.bind(*filter.until, timestamp);
+  }
+  if (filter.method) {
+    sql.bind(*filter.method, " AND (L.DSMETODO = ?");
+    sql.bind(*filter.method,
+             " OR EXISTS (SELECT 1 FROM ALTERACAOLOG N WHERE N.ID = L.IDVINCULADA AND "
+             "N.DSMETODO = ?))");
+  }
+  if (!filter.branches) return;
+  sql << " AND (";
+  if (filter.names) sql << "L.CDFILIAL IS NULL OR ";
+  sql << "L.CDFILIAL IN (NULL";
+  for (const std::string& branch : *filter.branches) sql.bind(branch, ", ?");
+  sql << "))";
+}
+
+}  // namespace
+
+std::vector<JournalEntry> listChangePage(db::Connection& c, const JournalFilter& filter,
+                                         std::optional<int64_t> before, int64_t limit) {
+  db::Transaction tx(c, db::TxMode::Read);
+  // The first row of a change in two is read with the second, which names it.
+  db::Sql sql(kEntryColumns);
+  sql << " L WHERE NOT EXISTS (SELECT 1 FROM ALTERACAOLOG S WHERE S.IDVINCULADA = L.ID)";
+  if (before) sql.bind(*before, " AND L.ID < ?");
+  addFilter(sql, c.engine(), filter);
+  sql << " ORDER BY L.ID DESC";
+  sql.bind(limit, " LIMIT ?");
+  std::vector<LogRow> rows;
+  sql.query(c, [&](const db::Row& row) { rows.push_back(logRowOf(row)); });
+  std::vector<JournalEntry> entries;
+  entries.reserve(rows.size());
+  for (const LogRow& row : rows) entries.push_back(entryOf(c, row));
+  tx.commit();
+  return entries;
+}
+
+std::vector<const JournalEntry*> changeParts(const JournalEntry& entry) {
+  if (entry.names) return {entry.names.get(), &entry};
+  return {&entry};
+}
+
+int64_t keptItems(const JournalEntry& part) {
+  return part.column && !part.discarded ? part.changed : 0;
+}
+
+std::vector<JournalItemRow> changeItemPage(db::Connection& c, const JournalEntry& entry,
+                                           int64_t offset, int64_t limit) {
+  std::vector<JournalItemRow> rows;
+  for (const JournalEntry* part : changeParts(entry)) {
+    if (limit <= 0) break;
+    const int64_t kept = keptItems(*part);
+    if (offset >= kept) {
+      offset -= kept;
+      continue;
+    }
+    // The page is cut from the part's rows first; only its rows meet the products.
+    db::Sql sql(
+        "SELECT X.CDPRODUTO, X.DSANTES, X.DSDEPOIS, P.CDARVPROD, P.NMPRODUTO FROM (SELECT "
+        "I.CDPRODUTO, I.DSANTES, I.DSDEPOIS FROM ALTERACAOITEM I WHERE ");
+    sql << itemsOfChange(c.engine(), "I", part->id) << " ORDER BY I.CDPRODUTO COLLATE \"C\"";
+    sql.bind(limit, " LIMIT ?");
+    sql.bind(offset, " OFFSET ?");
+    sql << ") X LEFT JOIN PRODUTO P ON P.CDPRODUTO = X.CDPRODUTO ORDER BY X.CDPRODUTO COLLATE "
+           "\"C\"";
+    const size_t before = rows.size();
+    sql.query(c, [&](const db::Row& row) {
+      rows.push_back(
+          {*part->column,
+           {std::string(row.text(0)), std::string(row.text(1)), std::string(row.text(2))},
+           optionalText(row, 3),
+           optionalText(row, 4)});
+    });
+    limit -= static_cast<int64_t>(rows.size() - before);
+    offset = 0;
+  }
+  return rows;
 }
 
 }  // namespace server

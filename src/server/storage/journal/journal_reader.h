@@ -44,6 +44,10 @@ struct JournalItem {
   std::string after;
 };
 
+// The method of a change: of a change in two whose rows' methods differ, both, the first row's
+// first ("SetAddPrefixo+SetUpdItemPrecoAlt").
+std::string changeMethods(const JournalEntry& entry);
+
 // The canonical UTC timestamp "YYYY-MM-DD HH:MM:SS.000" of "YYYY-MM-DD", "YYYY-MM-DD HH:MM" or
 // "YYYY-MM-DD HH:MM:SS" (a "T" may stand for the blank); nullopt when it is not a valid day
 // and time.
@@ -56,5 +60,42 @@ std::vector<JournalEntry> listChanges(db::Connection& c, const std::optional<std
 std::optional<JournalEntry> findChange(db::Connection& c, int64_t id);
 // The rows the journal row `id` changed, by product code in byte order.
 std::vector<JournalItem> changeItems(db::Connection& c, int64_t id);
+
+// Which changes a page of the journal holds, and which its reader may see; an absent value
+// filters nothing.
+struct JournalFilter {
+  std::optional<std::string> branch, table, start;  // start: "YYYY-MM-DD"
+  std::optional<std::string> user;                  // as recorded
+  std::optional<std::string> since, until;          // canonical timestamps: since <= when < until
+  std::optional<std::string> method;                // of either row of a change in two
+  // The reader's branches, nullopt for every branch. Name changes have no branch: they are
+  // listed only with `names`.
+  std::optional<std::vector<std::string>> branches;
+  bool names = true;
+};
+
+// The changes that pass `filter`, newest first: those numbered below `before` (all when
+// nullopt), at most `limit`, read in one consistent read.
+std::vector<JournalEntry> listChangePage(db::Connection& c, const JournalFilter& filter,
+                                         std::optional<int64_t> before, int64_t limit);
+
+// The parts of a change, in the order they are shown and restored: its names' row first, when
+// it has two rows.
+std::vector<const JournalEntry*> changeParts(const JournalEntry& entry);
+// How many ALTERACAOITEM rows a part of a change keeps: none when its values were not
+// journaled or were discarded.
+int64_t keptItems(const JournalEntry& part);
+
+// One row of a change's products, with the product as it is now (nullopt once it is gone).
+struct JournalItemRow {
+  std::string column;  // the part's DSCAMPO
+  JournalItem item;
+  std::optional<std::string> treeCode, name;
+};
+
+// At most `limit` rows of `entry` from position `offset`: the parts one after the other, each
+// by product code in byte order. Each page sorts its part's rows, so it costs a read of them.
+std::vector<JournalItemRow> changeItemPage(db::Connection& c, const JournalEntry& entry,
+                                           int64_t offset, int64_t limit);
 
 }  // namespace server
